@@ -1,0 +1,91 @@
+#pragma once
+// The one object that holds all state of a launch: the settings, the
+// arguments, the chosen JVM library, the VM, the splash screen and the
+// single-instance objects. WinMain creates it, initialises and runs it.
+
+#include <windows.h>
+#include <jni.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "launcher/UniqueResource.h"
+#include "settings/LauncherSettings.h"
+
+struct SharedBlock;
+
+using CreateJavaVmEntry = jint(JNICALL*)(JavaVM**, void**, void*);
+using GetDefaultJavaVmInitArgsEntry = jint(JNICALL*)(void*);
+using SplashCloseEntry = void(__cdecl*)();
+
+// The loaded JVM library's two entry points. The library is never freed.
+struct JvmLibrary {
+    HMODULE module = nullptr;
+    CreateJavaVmEntry createJavaVm = nullptr;
+    GetDefaultJavaVmInitArgsEntry getDefaultJavaVmInitArgs = nullptr;
+};
+
+class Launcher {
+public:
+    Launcher();
+    ~Launcher();
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    bool initialize();
+    int run();
+    void applyWorkingDirectory();
+
+    // Command line.
+    void parseCommandLine();
+    int findArgument(const char* text) const;
+
+    bool readSettings();
+
+    // Single instance.
+    bool setUpSingleInstance();
+    bool handOverArguments();
+    std::vector<std::string> readHandedOverArguments() const;
+    int waitForPrimary();
+    void tearDownSingleInstance();
+
+    // Splash screen.
+    bool startSplash();
+    void closeSplash();
+    void closeNativeSplash();
+
+    // The owner of every message box: the splash window once it exists.
+    HWND owner() const { return messageOwnerWindow.load(); }
+
+    LauncherSettings settings;
+    std::vector<std::string> arguments;
+    std::string jvmLibraryPath;
+
+    JvmLibrary jvmLibrary;
+    JavaVM* javaVm = nullptr;
+    JNIEnv* jniEnv = nullptr;
+    std::vector<std::string> vmOptions;
+    std::uint32_t javaStackSize = 0;
+    std::string outputFilePath;
+    std::string errorFilePath;
+
+    // Splash screen; messageOwnerWindow is written once by the splash thread.
+    std::string splashImagePath;
+    std::string splashShadow;
+    UniqueHandle splashThread;
+    DWORD splashThreadId = 0;
+    std::atomic<HWND> messageOwnerWindow{nullptr};
+    SplashCloseEntry splashCloseEntry = nullptr;
+
+    // Single instance.
+    bool singleInstanceEnabled = false;
+    bool isPrimaryInstance = false;
+    UniqueHandle sharedBlockMapping;
+    UniqueMappedView sharedBlockView;
+    UniqueHandle listenerThread;
+    UniqueHandle mainStartedEvent;
+    SharedBlock* sharedBlock() const;
+};

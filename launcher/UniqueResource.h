@@ -1,0 +1,94 @@
+#pragma once
+// One move-only owner for every kind of Windows handle. The traits name the
+// handle type, its invalid value and the call that releases it.
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename Traits>
+class UniqueResource {
+public:
+    using Type = typename Traits::Type;
+
+    UniqueResource() = default;
+    explicit UniqueResource(Type value) : value_(value) {}
+    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    ~UniqueResource() { reset(); }
+
+    Type get() const { return value_; }
+    bool valid() const { return value_ != Traits::invalid(); }
+    explicit operator bool() const { return valid(); }
+
+    Type release() { return std::exchange(value_, Traits::invalid()); }
+    void reset(Type value = Traits::invalid()) {
+        Type old = std::exchange(value_, value);
+        if (old != Traits::invalid()) Traits::close(old);
+    }
+    // For out-parameters of Win32 calls; the current value is released first.
+    Type* put() {
+        reset();
+        return &value_;
+    }
+
+private:
+    Type value_ = Traits::invalid();
+};
+
+namespace handle_traits {
+struct Kernel {
+    using Type = HANDLE;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { CloseHandle(h); }
+};
+struct File {
+    using Type = HANDLE;
+    static Type invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(Type h) { CloseHandle(h); }
+};
+struct FindFile {
+    using Type = HANDLE;
+    static Type invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(Type h) { FindClose(h); }
+};
+struct RegistryKey {
+    using Type = HKEY;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { RegCloseKey(h); }
+};
+struct MappedView {
+    using Type = void*;
+    static Type invalid() { return nullptr; }
+    static void close(Type p) { UnmapViewOfFile(p); }
+};
+struct GdiObject {
+    using Type = HGDIOBJ;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DeleteObject(h); }
+};
+struct Cursor {
+    using Type = HCURSOR;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DestroyCursor(h); }
+};
+struct GlobalMemory {
+    using Type = HGLOBAL;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { GlobalFree(h); }
+};
+}  // namespace handle_traits
+
+using UniqueHandle = UniqueResource<handle_traits::Kernel>;
+using UniqueFile = UniqueResource<handle_traits::File>;
+using UniqueFindHandle = UniqueResource<handle_traits::FindFile>;
+using UniqueRegKey = UniqueResource<handle_traits::RegistryKey>;
+using UniqueMappedView = UniqueResource<handle_traits::MappedView>;
+using UniqueGdiObject = UniqueResource<handle_traits::GdiObject>;
+using UniqueCursor = UniqueResource<handle_traits::Cursor>;
+using UniqueGlobalMemory = UniqueResource<handle_traits::GlobalMemory>;

@@ -1,0 +1,26 @@
+#!/bin/sh
+# Runs every test suite of the x86_64 build under Wine, then checks the i686
+# product. Prints a summary; exits non-zero when anything failed.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/x64
+. "$root/tools/wine-env.sh"
+
+failures=""
+run() {  # name, command...
+    name=$1; shift
+    echo "== $name"
+    if "$@"; then echo "== $name: passed"; else echo "== $name: FAILED"; failures="$failures $name"; fi
+}
+
+wine_start
+run "suites under Wine" ctest --test-dir "$build" --output-on-failure
+run "product format" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
+wine_stop
+
+echo
+if [ -n "$failures" ]; then
+    echo "FAILED:$failures"
+    exit 1
+fi
+echo "all tests passed"

@@ -1,0 +1,146 @@
+#include "ui/Window.h"
+
+namespace {
+const char kObjectProperty[] = "LauncherWindowObject";
+}
+
+thread_local Window* Window::creating_ = nullptr;
+
+Window::~Window() {
+    if (handle_) unbind();
+}
+
+WNDPROC Window::procedure() const { return &Window::windowProcedure; }
+
+Window* Window::boundObject(HWND window) {
+    return static_cast<Window*>(GetPropA(window, kObjectProperty));
+}
+
+void Window::bind(HWND window) {
+    handle_ = window;
+    SetPropA(window, kObjectProperty, this);
+}
+
+void Window::unbind() {
+    if (subclassedProcedure_) {
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassedProcedure_));
+        subclassedProcedure_ = nullptr;
+    }
+    RemovePropA(handle_, kObjectProperty);
+    handle_ = nullptr;
+}
+
+HWND Window::create(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                    int y, int width, int height, HWND parent, HMENU menu) {
+    creating_ = this;
+    HWND window = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
+                                  menu, GetModuleHandleA(nullptr), nullptr);
+    creating_ = nullptr;
+    return window;
+}
+
+bool Window::subclass(HWND window) {
+    bind(window);
+    auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure())));
+    if (!previous) {
+        RemovePropA(window, kObjectProperty);
+        handle_ = nullptr;
+        return false;
+    }
+    subclassedProcedure_ = previous;
+    return true;
+}
+
+LRESULT Window::defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (subclassedProcedure_)
+        return CallWindowProcA(subclassedProcedure_, handle_, message, wParam, lParam);
+    return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* object = boundObject(window);
+    if (!object && creating_) {
+        object = creating_;
+        creating_ = nullptr;
+        object->bind(window);
+    }
+    if (!object) return DefWindowProcA(window, message, wParam, lParam);
+
+    LRESULT result = 0;
+    if (!object->processMessage(message, wParam, lParam, result))
+        result = object->defaultProcessing(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        object->unbind();
+        object->afterLastMessage();
+    }
+    return result;
+}
+
+WNDPROC Dialog::procedure() const {
+    return reinterpret_cast<WNDPROC>(&Dialog::dialogProcedure);
+}
+
+INT_PTR Dialog::runModal(HWND owner, int templateId) {
+    creating_ = this;
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
+                                     owner, &Dialog::dialogProcedure, 0);
+    creating_ = nullptr;
+    return result;
+}
+
+INT_PTR CALLBACK Dialog::dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* object = boundObject(window);
+    if (!object && creating_) {
+        object = creating_;
+        creating_ = nullptr;
+        object->bind(window);
+    }
+    if (!object) return FALSE;
+
+    LRESULT result = 0;
+    bool handled = object->processMessage(message, wParam, lParam, result);
+    if (message == WM_NCDESTROY) {
+        object->unbind();
+        object->afterLastMessage();
+    }
+    if (!handled) return FALSE;  // the default dialog procedure takes it
+    // WM_INITDIALOG answers with its result directly; other handled messages
+    // leave theirs in DWLP_MSGRESULT.
+    if (message == WM_INITDIALOG || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORDLG ||
+        message == WM_CTLCOLOREDIT || message == WM_CTLCOLORBTN)
+        return static_cast<INT_PTR>(result);
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+POINT centeredPosition(const RECT& reference, const RECT& workArea, int width, int height) {
+    POINT corner;
+    corner.x = reference.left + (reference.right - reference.left) / 2 - width / 2;
+    corner.y = reference.top + (reference.bottom - reference.top) / 2 - height / 2;
+    if (corner.x < workArea.left) {
+        corner.x = workArea.left;
+    } else if (corner.x + width > workArea.right) {
+        corner.x = workArea.right - width;
+    }
+    if (corner.y < workArea.top) {
+        corner.y = workArea.top;
+    } else if (corner.y + height > workArea.bottom) {
+        corner.y = workArea.bottom - height;
+    }
+    return corner;
+}
+
+void centerDialog(HWND dialog) {
+    RECT workArea;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    RECT reference = workArea;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &reference);
+
+    RECT own;
+    GetWindowRect(dialog, &own);
+    POINT corner = centeredPosition(reference, workArea, own.right - own.left, own.bottom - own.top);
+    SetWindowPos(dialog, nullptr, corner.x, corner.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

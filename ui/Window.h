@@ -1,0 +1,74 @@
+#pragma once
+// The base of every window object of the launcher: the splash window, the
+// two dialogs and the hyperlink control. An object is bound to its window
+// before the window's first message is handled; messages the object does not
+// handle go to the default window or dialog procedure, or, for a subclassed
+// control, to the control's own procedure.
+
+#include <windows.h>
+
+class Window {
+public:
+    // One message in; true when handled, with the result in result.
+    virtual bool processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+    virtual ~Window();
+    // The procedure installed for the window (the dialog procedure for dialogs).
+    virtual WNDPROC procedure() const;
+    // Called after the window's last message (WM_NCDESTROY) has been handled.
+    virtual void afterLastMessage() {}
+
+    HWND handle() const { return handle_; }
+
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+protected:
+    Window() = default;
+
+    // Creates a window of a registered class bound to this object.
+    HWND create(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                int y, int width, int height, HWND parent, HMENU menu);
+    // Binds this object to an existing window by replacing its procedure;
+    // false when the window procedure cannot be replaced.
+    bool subclass(HWND window);
+
+    // Default processing of an unhandled message.
+    LRESULT defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Window procedure shared by all windows of this base (classes register
+    // it as their procedure).
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    friend class Dialog;
+    static Window* boundObject(HWND window);
+    // The object whose window is being created on this thread; bound on the
+    // window's first message.
+    static thread_local Window* creating_;
+    void bind(HWND window);
+    void unbind();
+
+    HWND handle_ = nullptr;
+    WNDPROC subclassedProcedure_ = nullptr;
+};
+
+// A modal dialog run from a dialog template of the executable's resources.
+class Dialog : public Window {
+public:
+    WNDPROC procedure() const override;
+
+protected:
+    // DialogBoxParamA with this object bound; the result of EndDialog, or -1
+    // when the dialog cannot be created.
+    INT_PTR runModal(HWND owner, int templateId);
+
+private:
+    static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Centres a dialog on its visible, not minimised owner, else on the work
+// area, and keeps it inside the work area.
+void centerDialog(HWND dialog);
+
+// The top-left corner that centres a rectangle of the given size on the
+// reference rectangle, pushed back inside the work area.
+POINT centeredPosition(const RECT& reference, const RECT& workArea, int width, int height);
