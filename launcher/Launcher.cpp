@@ -2,6 +2,8 @@
 
 #include "launcher/AnsiText.h"
 #include "launcher/CommandLine.h"
+#include "jre/JavaHome.h"
+#include "jre/RegistrySearch.h"
 #include "settings/SettingsPaths.h"
 
 Launcher::Launcher() = default;
@@ -30,10 +32,29 @@ void Launcher::applyWorkingDirectory() {
     if (slash != ansi::npos && slash >= 1) SetCurrentDirectoryA(path.substr(0, slash).c_str());
 }
 
+bool Launcher::findRuntime() {
+    // The remembered folder; it is not held against the version bounds.
+    if (!settings.jrePath.empty()) {
+        jvmLibraryPath = probeJavaHome(withTrailingBackslash(settings.jrePath), settings.jvmType);
+        if (!jvmLibraryPath.empty()) return true;
+    }
+    if (std::optional<std::string> local = findLocalRuntime(owner())) {
+        jvmLibraryPath = probeJavaHome(*local, settings.jvmType);
+        if (!jvmLibraryPath.empty()) return true;
+    }
+    std::string home;
+    if (searchRegistry(settings, home)) {
+        jvmLibraryPath = probeJavaHome(home, settings.jvmType);
+        if (!jvmLibraryPath.empty()) return true;
+    }
+    return false;
+}
+
 bool Launcher::initialize() {
     parseCommandLine();
     if (!readSettings()) return false;
     if (settings.overrideWorkingDir) applyWorkingDirectory();
+    if (findRuntime()) return true;
     return false;
 }
 

@@ -44,6 +44,9 @@ public:
     int findArgument(const char* text) const;
 
     bool readSettings();
+    // The remembered folder, the runtime beside the executable, then the
+    // registry; true when one of them gave a JVM library.
+    bool findRuntime();
 
     // Single instance.
     bool setUpSingleInstance();
