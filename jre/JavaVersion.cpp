@@ -8,15 +8,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string decimal(std::int32_t value) {
-    std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
-    return value < 0 ? "-" + digits : digits;
-}
 
 std::size_t findDigit(const std::string& text, std::size_t from) {
     for (std::size_t i = from; i < text.size(); i = ansi::next(text, i)) {
@@ -84,7 +75,7 @@ std::string toText(const JavaVersion& v) {
     if (last < 0) return "0.0.0.0";
     if (last < 1) last = 1;
     std::string text;
-    for (int i = 0; i <= last; ++i) text += (i ? "." : "") + decimal(v.parts[i]);
+    for (int i = 0; i <= last; ++i) text += (i ? "." : "") + ansi::decimal(v.parts[i]);
     return text;
 }
 

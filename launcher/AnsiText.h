@@ -30,4 +30,7 @@ std::string trim(const std::string& text);
 // Every occurrence of from replaced by to, stepping whole characters.
 std::string replaceAll(const std::string& text, char from, char to);
 
+// A signed number as decimal text, as "%d" writes it.
+std::string decimal(long long value);
+
 }  // namespace ansi

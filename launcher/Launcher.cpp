@@ -4,11 +4,20 @@
 #include "launcher/CommandLine.h"
 #include "jre/JavaHome.h"
 #include "jre/RegistrySearch.h"
+#include "jvm/JavaEnvironment.h"
+#include "jvm/JavaThread.h"
+#include "jvm/JvmLibrary.h"
+#include "jvm/VmOptions.h"
 #include "settings/SettingsPaths.h"
 
 Launcher::Launcher() = default;
 
-Launcher::~Launcher() = default;
+// Closes what the launch opened, in this order: the splash window, the Java
+// VM (DestroyJavaVM returns only when the application's non-daemon threads
+// have ended), the single-instance objects, the native splash screen.
+Launcher::~Launcher() {
+    if (javaVm) javaVm->DestroyJavaVM();
+}
 
 void Launcher::parseCommandLine() {
     arguments = argumentsFromCommandLine(GetCommandLineA());
@@ -59,5 +68,9 @@ bool Launcher::initialize() {
 }
 
 int Launcher::run() {
+    setUpJavaEnvironment(*this);
+    if (!loadJvmLibrary(*this)) return -1;
+    if (!buildVmOptions(*this)) return -1;
+    if (runJavaThread(*this) == 0) return 0;
     return -1;
 }

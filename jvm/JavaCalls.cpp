@@ -1,0 +1,149 @@
+#include "jvm/JavaCalls.h"
+
+void describePendingException(JNIEnv* env) {
+    if (env->ExceptionOccurred()) env->ExceptionDescribe();
+}
+
+jstring newJavaString(JNIEnv* env, const std::string& text) {
+    jclass stringClass = env->FindClass("java/lang/String");
+    if (!stringClass) return nullptr;
+    jmethodID constructor = env->GetMethodID(stringClass, "<init>", "([B)V");
+    if (!constructor) return nullptr;
+    jsize length = static_cast<jsize>(text.size());
+    jbyteArray bytes = env->NewByteArray(length);
+    if (!bytes) return nullptr;
+    env->SetByteArrayRegion(bytes, 0, length, reinterpret_cast<const jbyte*>(text.data()));
+    jstring result = nullptr;
+    if (!env->ExceptionOccurred())
+        result = static_cast<jstring>(env->NewObject(stringClass, constructor, bytes));
+    env->DeleteLocalRef(bytes);
+    return result;
+}
+
+jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<std::string>& arguments) {
+    jclass stringClass = env->FindClass("java/lang/String");
+    if (!stringClass) return nullptr;
+    jobjectArray array =
+        env->NewObjectArray(static_cast<jsize>(arguments.size()), stringClass, nullptr);
+    if (!array) return nullptr;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        jstring element = newJavaString(env, arguments[i]);
+        if (!element) return nullptr;
+        env->SetObjectArrayElement(array, static_cast<jsize>(i), element);
+        env->DeleteLocalRef(element);
+    }
+    return array;
+}
+
+bool redirectStandardStream(JNIEnv* env, const std::string& path, StandardStream stream) {
+    jstring name = newJavaString(env, path);
+    if (!name) return false;
+    jclass fileStreamClass = env->FindClass("java/io/FileOutputStream");
+    if (!fileStreamClass) return false;
+    jmethodID fileStreamInit = env->GetMethodID(fileStreamClass, "<init>", "(Ljava/lang/String;)V");
+    if (!fileStreamInit) return false;
+    jobject fileStream = env->NewObject(fileStreamClass, fileStreamInit, name);
+    if (!fileStream) return false;
+
+    jclass printStreamClass = env->FindClass("java/io/PrintStream");
+    if (!printStreamClass) return false;
+    jmethodID printStreamInit =
+        env->GetMethodID(printStreamClass, "<init>", "(Ljava/io/OutputStream;)V");
+    if (!printStreamInit) return false;
+    jobject printStream = env->NewObject(printStreamClass, printStreamInit, fileStream);
+    if (!printStream) return false;
+
+    jclass systemClass = env->FindClass("java/lang/System");
+    if (!systemClass) return false;
+    jmethodID setter = env->GetStaticMethodID(
+        systemClass, stream == StandardStream::Out ? "setOut" : "setErr", "(Ljava/io/PrintStream;)V");
+    if (!setter) return false;
+    env->CallStaticVoidMethod(systemClass, setter, printStream);
+    if (env->ExceptionOccurred()) {
+        env->ExceptionDescribe();
+        return false;
+    }
+    return true;
+}
+
+MainLookup findMainMethod(JNIEnv* env, const std::string& mainClass) {
+    MainLookup lookup;
+    jstring name = newJavaString(env, mainClass);
+    if (!name) {
+        lookup.failure = MainLookupFailure::NameNotConvertible;
+        return lookup;
+    }
+    const char* chars = env->GetStringUTFChars(name, nullptr);
+    if (!chars) {
+        env->ExceptionDescribe();
+        lookup.failure = MainLookupFailure::NameCharsUnavailable;
+        return lookup;
+    }
+    lookup.className = chars;
+    lookup.mainClass = env->FindClass(chars);
+    env->ReleaseStringUTFChars(name, chars);
+    if (!lookup.mainClass) {
+        env->ExceptionDescribe();
+        lookup.failure = MainLookupFailure::ClassNotFound;
+        return lookup;
+    }
+    lookup.main = env->GetStaticMethodID(lookup.mainClass, "main", "([Ljava/lang/String;)V");
+    if (!lookup.main) {
+        if (env->ExceptionOccurred()) {
+            env->ExceptionDescribe();
+            lookup.failure = MainLookupFailure::MainMissingDescribed;
+        } else {
+            lookup.failure = MainLookupFailure::MainMissing;
+        }
+    }
+    return lookup;
+}
+
+std::string exceptionText(JNIEnv* env, jthrowable exception) {
+    jclass sinkClass = env->FindClass("java/io/ByteArrayOutputStream");
+    if (!sinkClass) return {};
+    jmethodID sinkInit = env->GetMethodID(sinkClass, "<init>", "()V");
+    if (!sinkInit) return {};
+    jobject sink = env->NewObject(sinkClass, sinkInit);
+    if (!sink) return {};
+
+    jclass printStreamClass = env->FindClass("java/io/PrintStream");
+    if (!printStreamClass) return {};
+    jmethodID printStreamInit =
+        env->GetMethodID(printStreamClass, "<init>", "(Ljava/io/OutputStream;)V");
+    if (!printStreamInit) return {};
+    jobject printStream = env->NewObject(printStreamClass, printStreamInit, sink);
+    if (!printStream) return {};
+
+    jclass exceptionClass = env->GetObjectClass(exception);
+    if (!exceptionClass) return {};
+    jmethodID printStackTrace =
+        env->GetMethodID(exceptionClass, "printStackTrace", "(Ljava/io/PrintStream;)V");
+    if (!printStackTrace) return {};
+    env->CallObjectMethod(exception, printStackTrace, printStream);
+    describePendingException(env);
+
+    jclass sinkObjectClass = env->GetObjectClass(sink);
+    if (!sinkObjectClass) return {};
+    jmethodID toString = env->GetMethodID(sinkObjectClass, "toString", "()Ljava/lang/String;");
+    if (!toString) return {};
+    auto trace = static_cast<jstring>(env->CallObjectMethod(sink, toString));
+    describePendingException(env);
+    if (!trace) return {};
+
+    std::string text;
+    if (const char* chars = env->GetStringUTFChars(trace, nullptr)) {
+        text = chars;
+        env->ReleaseStringUTFChars(trace, chars);
+    }
+    return text;
+}
+
+void exitJava(JNIEnv* env) {
+    jclass systemClass = env->FindClass("java/lang/System");
+    if (!systemClass) return;
+    jmethodID exit = env->GetStaticMethodID(systemClass, "exit", "(I)V");
+    if (!exit) return;
+    env->CallStaticVoidMethod(systemClass, exit, static_cast<jint>(-1));
+    describePendingException(env);
+}

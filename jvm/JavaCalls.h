@@ -1,0 +1,56 @@
+#pragma once
+// Everything the launcher asks of the Java VM through a JNIEnv: strings from
+// ANSI bytes, the argument array, redirection of System.out and System.err,
+// the main class and its main method, the text of an exception and
+// System.exit. No Windows call here: the same code runs against a real JVM
+// on Linux in the native test suite.
+
+#include <jni.h>
+
+#include <string>
+#include <vector>
+
+// A java.lang.String made with new String(byte[]) from the text's bytes, so
+// the VM decodes them with its default charset. Null on failure; a Java
+// exception may then be pending.
+jstring newJavaString(JNIEnv* env, const std::string& text);
+
+// A String[] of the arguments; null on failure.
+jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<std::string>& arguments);
+
+enum class StandardStream { Out, Err };
+
+// System.setOut / System.setErr to a new PrintStream over a new
+// FileOutputStream of the path. False on failure; an exception raised by
+// the set call itself is described here, others are left pending.
+bool redirectStandardStream(JNIEnv* env, const std::string& path, StandardStream stream);
+
+enum class MainLookupFailure {
+    None,
+    NameNotConvertible,     // the class name could not be made a Java string
+    NameCharsUnavailable,   // GetStringUTFChars failed (described)
+    ClassNotFound,          // described; className holds the name as looked up
+    MainMissingDescribed,   // no main, and the pending exception was described
+    MainMissing,            // no main and no exception pending
+};
+
+struct MainLookup {
+    jclass mainClass = nullptr;
+    jmethodID main = nullptr;
+    MainLookupFailure failure = MainLookupFailure::None;
+    std::string className;  // the modified UTF-8 bytes the class was looked up with
+};
+
+// Finds the main class (slash form) through a Java string of its name, and
+// its static main(String[]).
+MainLookup findMainMethod(JNIEnv* env, const std::string& mainClass);
+
+// The text printStackTrace writes for the exception, as the modified UTF-8
+// bytes of the Java string; empty when any step fails.
+std::string exceptionText(JNIEnv* env, jthrowable exception);
+
+// System.exit(-1). A conforming VM does not return from it.
+void exitJava(JNIEnv* env);
+
+// Describes (prints and clears) a pending exception, if any.
+void describePendingException(JNIEnv* env);
