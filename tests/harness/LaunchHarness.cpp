@@ -45,6 +45,16 @@ std::string environmentBlock(const std::vector<std::pair<std::string, std::strin
     return result;
 }
 
+// An inheritable handle to a new file for a standard stream; null for no path.
+HANDLE standardHandleFile(const std::string& path) {
+    if (path.empty()) return nullptr;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
+    return file;
+}
+
 }  // namespace
 
 ShownWindow describeWindow(HWND window) {
@@ -96,11 +106,22 @@ LaunchedProcess::LaunchedProcess(const std::string& exePath, LaunchOptions optio
     std::string environment = environmentBlock(options_.environment);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        environment.data(), directory.c_str(), &startup, &info_)) {
-        throw std::runtime_error("cannot start " + exePath + ": error " +
-                                 std::to_string(GetLastError()));
+    HANDLE output = standardHandleFile(options_.outputFile);
+    HANDLE error = standardHandleFile(options_.errorFile);
+    bool redirect = output || error;
+    if (redirect) {
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = error;
     }
+    BOOL started = CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr,
+                                  redirect ? TRUE : FALSE, 0, environment.data(),
+                                  directory.c_str(), &startup, &info_);
+    DWORD startError = GetLastError();
+    if (output) CloseHandle(output);
+    if (error) CloseHandle(error);
+    if (!started)
+        throw std::runtime_error("cannot start " + exePath + ": error " + std::to_string(startError));
 }
 
 LaunchedProcess::~LaunchedProcess() {

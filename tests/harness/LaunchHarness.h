@@ -39,6 +39,10 @@ struct LaunchOptions {
     // Variables set for the launched process; an entry "NAME" with the
     // value "\x01" removes the variable.
     std::vector<std::pair<std::string, std::string>> environment;
+    // When set, the process's standard output and standard error are
+    // written to these files (created or truncated).
+    std::string outputFile;
+    std::string errorFile;
     WindowResponder respond = defaultResponse;
     DWORD timeoutMs = 30000;
 };

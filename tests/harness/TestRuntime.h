@@ -1,0 +1,50 @@
+#pragma once
+// The test runtime in end-to-end cases: Java homes laid out with its
+// libraries (testjvm/README.md describes them), and the trace they write.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "harness/TestFolder.h"
+#include "testjvm/TraceFormat.h"
+
+enum class SplashLibrary { none, full, withoutJarName };
+
+struct RuntimeLayout {
+    bool client = true;          // bin\client\jvm.dll
+    bool server = false;         // bin\server\jvm.dll
+    bool marker = true;          // bin\java.dll, an empty file
+    bool noDefaultArgs = false;  // the jvm.dll files lack JNI_GetDefaultJavaVMInitArgs
+    SplashLibrary splash = SplashLibrary::none;  // bin\splashscreen.dll
+};
+
+// Lays out a Java home in folder\home; gives its full path (no trailing
+// backslash).
+std::string addTestRuntime(const TestFolder& folder, const std::string& home,
+                           const RuntimeLayout& layout = {});
+
+using testjvm::TraceEvent;
+
+struct Trace {
+    std::vector<TraceEvent> events;
+    std::string text;  // the file as read, for failure messages
+
+    std::vector<TraceEvent> all(std::string_view name) const;
+    // The first event of that name; one with an empty name when there is none.
+    TraceEvent first(std::string_view name) const;
+    bool has(std::string_view name) const;
+    // The event names in order.
+    std::vector<std::string> names() const;
+    // The "fault" and "jni-warning" events: a correct launcher causes none.
+    std::vector<TraceEvent> problems() const;
+};
+
+// The trace file as it is now; no events when it does not exist.
+Trace readTrace(const std::string& path);
+
+// Reads the trace until it holds an event of that name; false on time-out.
+bool waitForTraceEvent(const std::string& path, std::string_view name, DWORD timeoutMs,
+                       Trace* trace = nullptr);
