@@ -5,3 +5,12 @@
 
 #define IDD_JRE_NOT_FOUND 201
 #define IDD_JAVA_EXCEPTION 231
+
+// Controls of the "Java Exception" dialog; its buttons are IDOK ("Ignore")
+// and IDCANCEL ("Stop").
+#define IDC_EXCEPTION_ICON 204
+#define IDC_EXCEPTION_TEXT 208
+#define IDC_EXCEPTION_GROUP 209
+#define IDC_EXCEPTION_INTRO 210
+#define IDC_EXCEPTION_ADVICE 211
+#define IDC_EXCEPTION_WARNING 212

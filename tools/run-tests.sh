@@ -17,6 +17,9 @@ wine_start
 run "suites under Wine" ctest --test-dir "$build" --output-on-failure
 run "product format" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
 wine_stop
+# Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.
+run "screenshot of the Java Exception dialog" "$root/tools/screenshot.sh" \
+    "$build/bin/exception_dialog_shot.exe" "$root/build/screenshots/exception-dialog.png"
 
 echo
 if [ -n "$failures" ]; then

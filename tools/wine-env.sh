@@ -11,6 +11,9 @@ wine_start() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the Wine prefix $WINEPREFIX"
         "$WINE" wineboot --init </dev/null >/dev/null 2>&1
+        # The driver must be chosen before the persistent server below starts
+        # the desktop process, which keeps the driver it started with.
+        "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
         "$WINESERVER" -w
     fi
     # A persistent server, detached from our pipes, so that each test does not

@@ -118,16 +118,12 @@ POINT centeredPosition(const RECT& reference, const RECT& workArea, int width, i
     POINT corner;
     corner.x = reference.left + (reference.right - reference.left) / 2 - width / 2;
     corner.y = reference.top + (reference.bottom - reference.top) / 2 - height / 2;
-    if (corner.x < workArea.left) {
-        corner.x = workArea.left;
-    } else if (corner.x + width > workArea.right) {
-        corner.x = workArea.right - width;
-    }
-    if (corner.y < workArea.top) {
-        corner.y = workArea.top;
-    } else if (corner.y + height > workArea.bottom) {
-        corner.y = workArea.bottom - height;
-    }
+    // The far edges first, so that a window larger than the work area keeps
+    // its top-left corner (and its caption) inside it.
+    if (corner.x + width > workArea.right) corner.x = workArea.right - width;
+    if (corner.x < workArea.left) corner.x = workArea.left;
+    if (corner.y + height > workArea.bottom) corner.y = workArea.bottom - height;
+    if (corner.y < workArea.top) corner.y = workArea.top;
     return corner;
 }
 
