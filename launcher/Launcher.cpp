@@ -3,10 +3,15 @@
 #include "launcher/AnsiText.h"
 #include "launcher/CommandLine.h"
 #include "settings/SettingsPaths.h"
+#include "splash/SplashWindow.h"
 
 Launcher::Launcher() = default;
 
-Launcher::~Launcher() = default;
+Launcher::~Launcher() {
+    closeSplash();
+
+    closeNativeSplash();
+}
 
 void Launcher::parseCommandLine() {
     arguments = argumentsFromCommandLine(GetCommandLineA());
