@@ -11,12 +11,9 @@ wine_start() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the Wine prefix $WINEPREFIX"
         "$WINE" wineboot --init </dev/null >/dev/null 2>&1
-        "$WINESERVER" -w
-        # The desktop process reads the display driver when it starts; the one
-        # that starts with the first process below would keep windows from
-        # being created until it ends, so it is stopped once the key is set.
+        # The driver must be chosen before the persistent server below starts
+        # the desktop process, which keeps the driver it started with.
         "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
-        "$WINESERVER" -k </dev/null >/dev/null 2>&1
         "$WINESERVER" -w
     fi
     # A persistent server, detached from our pipes, so that each test does not
