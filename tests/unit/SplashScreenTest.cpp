@@ -41,10 +41,12 @@ std::string recordedCalls(const std::string& libraryPath) {
     return recorded ? recorded() : "(no record)";
 }
 
-// Waits until the splash thread has shown its window, at most 10 s.
+// Waits until the splash thread has shown its window, at most 10 s. The
+// thread makes the window the owner of message boxes just before showing it.
 HWND waitForSplashWindow(const Launcher& launcher) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
-        if (HWND window = launcher.owner()) return window;
+        HWND window = launcher.owner();
+        if (window && IsWindowVisible(window)) return window;
         if (WaitForSingleObject(launcher.splashThread.get(), 5) != WAIT_TIMEOUT) break;
     }
     return launcher.owner();
