@@ -9,6 +9,7 @@
 #include "jvm/JvmLibrary.h"
 #include "jvm/VmOptions.h"
 #include "settings/SettingsPaths.h"
+#include "splash/SplashWindow.h"
 
 Launcher::Launcher() = default;
 
@@ -16,7 +17,9 @@ Launcher::Launcher() = default;
 // VM (DestroyJavaVM returns only when the application's non-daemon threads
 // have ended), the single-instance objects, the native splash screen.
 Launcher::~Launcher() {
+    closeSplash();
     if (javaVm) javaVm->DestroyJavaVM();
+    closeNativeSplash();
 }
 
 void Launcher::parseCommandLine() {

@@ -16,6 +16,7 @@
 #include "settings/LauncherSettings.h"
 
 struct SharedBlock;
+class SplashWindow;
 
 using CreateJavaVmEntry = jint(JNICALL*)(JavaVM**, void**, void*);
 using GetDefaultJavaVmInitArgsEntry = jint(JNICALL*)(void*);
@@ -58,6 +59,8 @@ public:
     // Splash screen.
     bool startSplash();
     void closeSplash();
+    std::string findNativeSplashLibrary() const;
+    bool startNativeSplash(const std::string& libraryPath);
     void closeNativeSplash();
 
     // The owner of every message box: the splash window once it exists.
@@ -75,9 +78,11 @@ public:
     std::string outputFilePath;
     std::string errorFilePath;
 
-    // Splash screen; messageOwnerWindow is written once by the splash thread.
+    // Splash screen; messageOwnerWindow is written by the splash thread: the
+    // window once it exists, null again before the window is destroyed.
     std::string splashImagePath;
     std::string splashShadow;
+    std::unique_ptr<SplashWindow> splashWindow;
     UniqueHandle splashThread;
     DWORD splashThreadId = 0;
     std::atomic<HWND> messageOwnerWindow{nullptr};

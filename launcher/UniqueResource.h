@@ -82,6 +82,23 @@ struct GlobalMemory {
     static Type invalid() { return nullptr; }
     static void close(Type h) { GlobalFree(h); }
 };
+struct HeapMemory {
+    using Type = void*;
+    static Type invalid() { return nullptr; }
+    static void close(Type p) { HeapFree(GetProcessHeap(), 0, p); }
+};
+struct MemoryDc {
+    using Type = HDC;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DeleteDC(h); }
+};
+// One reference to a COM interface.
+template <typename Interface>
+struct ComReference {
+    using Type = Interface*;
+    static Type invalid() { return nullptr; }
+    static void close(Type p) { p->Release(); }
+};
 }  // namespace handle_traits
 
 using UniqueHandle = UniqueResource<handle_traits::Kernel>;
@@ -92,3 +109,41 @@ using UniqueMappedView = UniqueResource<handle_traits::MappedView>;
 using UniqueGdiObject = UniqueResource<handle_traits::GdiObject>;
 using UniqueCursor = UniqueResource<handle_traits::Cursor>;
 using UniqueGlobalMemory = UniqueResource<handle_traits::GlobalMemory>;
+using UniqueHeapMemory = UniqueResource<handle_traits::HeapMemory>;
+using UniqueMemoryDc = UniqueResource<handle_traits::MemoryDc>;
+template <typename Interface>
+using UniqueCom = UniqueResource<handle_traits::ComReference<Interface>>;
+
+// The device context of a window (GetDC), released with its window.
+class UniqueWindowDc {
+public:
+    explicit UniqueWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~UniqueWindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    UniqueWindowDc(const UniqueWindowDc&) = delete;
+    UniqueWindowDc& operator=(const UniqueWindowDc&) = delete;
+
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context until the end of the scope, when
+// the previous one is selected back.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ScopedSelection() {
+        if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};

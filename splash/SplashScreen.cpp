@@ -1,0 +1,74 @@
+// Starting and closing the splash screen: the launcher's own window on a
+// thread of its own, or the runtime's native splash library.
+#include <windows.h>
+
+#include "launcher/Launcher.h"
+#include "settings/LauncherSettings.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsPaths.h"
+#include "splash/SplashWindow.h"
+
+namespace {
+
+// The splash thread: creates and shows the window, then pumps its messages
+// until WM_QUIT arrives.
+DWORD WINAPI splashThreadBody(void* parameter) {
+    Launcher& launcher = *static_cast<Launcher*>(parameter);
+    HWND window = launcher.splashWindow->createSplashWindow(
+        launcher.splashImagePath, splashShadowWanted(launcher.splashShadow));
+    launcher.messageOwnerWindow = window;
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    // No message box may take the window as its owner once it is gone.
+    launcher.messageOwnerWindow = nullptr;
+    if (window) DestroyWindow(window);
+    return 0;
+}
+
+}  // namespace
+
+bool Launcher::startSplash() {
+    std::string settingsPath;
+    if (!settingsFilePath(settingsPath, owner())) return false;
+    splashImagePath = readValue(settingsPath, section::Display, "Splash Screen");
+    splashShadow = readValue(settingsPath, section::Display, "Splash Screen Shadow");
+    std::string preferNative =
+        readValue(settingsPath, section::Display, "Preffer Native Splash Screen");
+    if (splashImagePath.empty()) return true;
+
+    std::string nativeLibrary = findNativeSplashLibrary();
+    if (lstrcmpiA(preferNative.c_str(), "Yes") == 0 && !nativeLibrary.empty() &&
+        startNativeSplash(nativeLibrary))
+        return true;
+
+    splashWindow = std::make_unique<SplashWindow>();
+    DWORD threadId = 0;
+    splashThread.reset(CreateThread(nullptr, 0, &splashThreadBody, this, 0, &threadId));
+    if (splashThread) splashThreadId = threadId;
+    return true;
+}
+
+void Launcher::closeSplash() {
+    if (!splashWindow) return;
+    if (splashThread) {
+        // WM_QUIT is posted on every pass: a thread that has no message queue
+        // yet loses the post. Waiting on the handle between posts keeps the
+        // loop from taking the processor from the thread it waits for.
+        DWORD code = STILL_ACTIVE;
+        do {
+            PostThreadMessageA(splashThreadId, WM_QUIT, 0, 0);
+            WaitForSingleObject(splashThread.get(), 10);
+            if (!GetExitCodeThread(splashThread.get(), &code)) break;
+        } while (code == STILL_ACTIVE);
+        splashThread.reset();
+        splashThreadId = 0;
+    }
+    messageOwnerWindow = nullptr;
+    splashWindow.reset();
+}

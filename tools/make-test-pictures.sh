@@ -1,0 +1,18 @@
+#!/bin/sh
+# Draws the small pictures the splash tests load (tests/data/splash-*): each
+# has its top half red and its bottom half blue, so a test can tell an
+# upright drawing from a flipped one. Sizes differ per format so that a
+# mix-up shows. Run again only to change them; the results are committed.
+set -eu
+out=$(cd "$(dirname "$0")/.." && pwd)/tests/data
+mkdir -p "$out"
+
+picture() {  # width, height, file
+    half=$(($2 / 2))
+    convert -size "$1x$half" xc:'#FF0000' -size "$1x$(($2 - half))" xc:'#0000FF' -append \
+        -strip "$3"
+}
+
+picture 6 4 "BMP3:$out/splash-6x4.bmp"
+picture 5 4 "$out/splash-5x4.gif"
+picture 16 8 "$out/splash-16x8.jpg"
