@@ -3,6 +3,7 @@
 #include "launcher/AnsiText.h"
 #include "launcher/CommandLine.h"
 #include "settings/SettingsPaths.h"
+#include "ui/JreNotFoundDialog.h"
 
 Launcher::Launcher() = default;
 
@@ -34,7 +35,14 @@ bool Launcher::initialize() {
     parseCommandLine();
     if (!readSettings()) return false;
     if (settings.overrideWorkingDir) applyWorkingDirectory();
-    return false;
+
+    // No runtime was found: the user may pick the folder of one, which is
+    // then remembered.
+    JreNotFoundDialog dialog(jreNotFoundMessage(settings), settings.jvmType);
+    if (dialog.showModal(GetActiveWindow()) != IDOK) return false;
+    jvmLibraryPath = dialog.foundJvmLibraryPath();
+    saveJrePath(settings, dialog.chosenFolder(), owner());
+    return true;
 }
 
 int Launcher::run() {

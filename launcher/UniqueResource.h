@@ -3,6 +3,7 @@
 // handle type, its invalid value and the call that releases it.
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -82,6 +83,17 @@ struct GlobalMemory {
     static Type invalid() { return nullptr; }
     static void close(Type h) { GlobalFree(h); }
 };
+struct WindowHandle {
+    using Type = HWND;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DestroyWindow(h); }
+};
+// Memory the shell hands out (item id lists); CoTaskMemFree from ole32.
+struct CoTaskMemory {
+    using Type = void*;
+    static Type invalid() { return nullptr; }
+    static void close(Type p) { CoTaskMemFree(p); }
+};
 }  // namespace handle_traits
 
 using UniqueHandle = UniqueResource<handle_traits::Kernel>;
@@ -92,3 +104,5 @@ using UniqueMappedView = UniqueResource<handle_traits::MappedView>;
 using UniqueGdiObject = UniqueResource<handle_traits::GdiObject>;
 using UniqueCursor = UniqueResource<handle_traits::Cursor>;
 using UniqueGlobalMemory = UniqueResource<handle_traits::GlobalMemory>;
+using UniqueWindowHandle = UniqueResource<handle_traits::WindowHandle>;
+using UniqueCoTaskMemory = UniqueResource<handle_traits::CoTaskMemory>;
