@@ -52,7 +52,11 @@ bool JreNotFoundDialog::processMessage(UINT message, WPARAM wParam, LPARAM, LRES
             return true;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case IDOK: EndDialog(handle(), IDOK); break;
+                case IDOK:
+                    // OK stands for a folder with a JVM library; a command
+                    // that arrives while it is disabled is not taken.
+                    if (!foundJvmLibraryPath_.empty()) EndDialog(handle(), IDOK);
+                    break;
                 case IDCANCEL: EndDialog(handle(), IDCANCEL); break;
                 case IDC_BROWSE: browseForRuntime(); break;
                 default: return false;
