@@ -12,7 +12,8 @@ const char kJrockit[] = "bin\\jrockit\\jvm.dll";
 
 // The libraries each JVM type accepts, in the order they are tried.
 const char* const kServerOnly[] = {kServer, nullptr};
-const char* const kFavorServer[] = {kServer, kClient, kClassic, kHotspot, kServer, kJrockit, nullptr};
+const char* const kFavorServer[] = {kServer,  kClient,  kClassic, kHotspot,
+                                    kServer,  kJrockit, nullptr};
 const char* const kDefaultOrder[] = {kClient, kClassic, kHotspot, kServer, kJrockit, nullptr};
 
 }  // namespace

@@ -233,7 +233,8 @@ void HyperLink::registerTool() {
     tool.uId = kToolId;
     tool.rect = linkRect_;
     tool.lpszText = url_.data();
-    toolRegistered_ = SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
+    toolRegistered_ =
+        SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
 }
 
 void HyperLink::setLabel(const std::string& label) {
@@ -334,8 +335,8 @@ bool HyperLink::processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     HWND window = handle();
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSEWHEEL && tooltip_) {
         DWORD position = GetMessagePos();
-        MSG relayed = {window, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()),
-                       {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))}};
+        POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+        MSG relayed = {window, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), point};
         SendMessageA(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
     result = 0;

@@ -72,152 +72,35 @@ int run(JvmType type, ScriptedDialog::Script script, HWND owner = nullptr) {
     return dialog.showModal(owner);
 }
 
-// --- the template as stored ------------------------------------------------
+// --- the dialog as created from its template -----------------------------
 
 struct TemplateItem {
-    DWORD style = 0, exStyle = 0;
+    DWORD style = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
     int id = 0;
-    std::string className, text;
+    const char* className = "";
+    const char* text = "";
 };
-
-struct DialogTemplate {
-    DWORD style = 0, exStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    std::string title, face;
-    WORD pointSize = 0;
-    std::vector<TemplateItem> items;
-};
-
-// Reads an extended dialog template.
-class TemplateReader {
-public:
-    explicit TemplateReader(const BYTE* data) : at_(data), start_(data) {}
-    template <typename T>
-    T take() {
-        T value;
-        memcpy(&value, at_, sizeof value);
-        at_ += sizeof value;
-        return value;
-    }
-    // A string or a 0xFFFF-prefixed ordinal (given as "#n"); names of the
-    // predefined classes by ordinal are spelled out.
-    std::string text() {
-        WORD first = take<WORD>();
-        if (first == 0xFFFF) {
-            WORD ordinal = take<WORD>();
-            switch (ordinal) {
-                case 0x80: return "button";
-                case 0x81: return "edit";
-                case 0x82: return "static";
-                default: return "#" + std::to_string(ordinal);
-            }
-        }
-        std::string result;
-        for (WORD c = first; c; c = take<WORD>()) result += static_cast<char>(c);
-        return result;
-    }
-    void alignToDword() {
-        while ((at_ - start_) % 4) ++at_;
-    }
-    void skip(std::size_t bytes) { at_ += bytes; }
-
-private:
-    const BYTE* at_;
-    const BYTE* start_;
-};
-
-DialogTemplate loadTemplate(int id) {
-    HRSRC resource = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), RT_DIALOG);
-    EXPECT_NE(resource, nullptr);
-    DialogTemplate dialog;
-    if (!resource) return dialog;
-    auto* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource)));
-    TemplateReader reader(data);
-    EXPECT_EQ(reader.take<WORD>(), 1);       // version
-    EXPECT_EQ(reader.take<WORD>(), 0xFFFF);  // extended template
-    reader.take<DWORD>();                    // help id
-    dialog.exStyle = reader.take<DWORD>();
-    dialog.style = reader.take<DWORD>();
-    WORD count = reader.take<WORD>();
-    dialog.x = reader.take<short>();
-    dialog.y = reader.take<short>();
-    dialog.cx = reader.take<short>();
-    dialog.cy = reader.take<short>();
-    EXPECT_EQ(reader.text(), "");  // no menu
-    EXPECT_EQ(reader.text(), "");  // the standard dialog class
-    dialog.title = reader.text();
-    dialog.pointSize = reader.take<WORD>();
-    reader.take<WORD>();  // weight
-    reader.take<BYTE>();  // italic
-    reader.take<BYTE>();  // character set
-    dialog.face = reader.text();
-    for (WORD i = 0; i < count; ++i) {
-        reader.alignToDword();
-        TemplateItem item;
-        reader.take<DWORD>();  // help id
-        item.exStyle = reader.take<DWORD>();
-        item.style = reader.take<DWORD>();
-        item.x = reader.take<short>();
-        item.y = reader.take<short>();
-        item.cx = reader.take<short>();
-        item.cy = reader.take<short>();
-        item.id = static_cast<int>(reader.take<DWORD>());
-        item.className = reader.text();
-        item.text = reader.text();
-        reader.skip(reader.take<WORD>());
-        dialog.items.push_back(item);
-    }
-    return dialog;
-}
 
 const DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 
 // The controls in tab order with the styles they are created with.
 const TemplateItem kControls[] = {
-    {kVisibleChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 107, 122, 50, 14, IDOK, "button", "OK"},
-    {kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 161, 122, 50, 14, IDCANCEL, "button", "Cancel"},
-    {kVisibleChild | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, 60, 89, 94, 14,
+    {kVisibleChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 107, 122, 50, 14, IDOK, "button", "OK"},
+    {kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP, 161, 122, 50, 14, IDCANCEL, "button", "Cancel"},
+    {kVisibleChild | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 60, 89, 94, 14,
      IDC_JRE_PATH, "edit", ""},
-    {kVisibleChild | SS_LEFT | WS_GROUP, 0, 12, 92, 45, 8, -1, "static", "JRE Path:"},
-    {kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 157, 89, 50, 14, IDC_BROWSE, "button",
+    {kVisibleChild | SS_LEFT | WS_GROUP, 12, 92, 45, 8, -1, "static", "JRE Path:"},
+    {kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP, 157, 89, 50, 14, IDC_BROWSE, "button",
      "Browse..."},
-    {kVisibleChild | BS_GROUPBOX, 0, 8, 11, 203, 103, -1, "button", "Missing JRE"},
-    {kVisibleChild | SS_LEFT | WS_GROUP, 0, 44, 24, 147, 25, IDC_MESSAGE, "static", ""},
-    {kVisibleChild | SS_LEFT | WS_GROUP, 0, 44, 55, 75, 8, IDC_DOWNLOAD_LINK, "static",
+    {kVisibleChild | BS_GROUPBOX, 8, 11, 203, 103, -1, "button", "Missing JRE"},
+    {kVisibleChild | SS_LEFT | WS_GROUP, 44, 24, 147, 25, IDC_MESSAGE, "static", ""},
+    {kVisibleChild | SS_LEFT | WS_GROUP, 44, 55, 75, 8, IDC_DOWNLOAD_LINK, "static",
      kDownloadAddress},
-    {kVisibleChild | SS_ICON, 0, 16, 26, 21, 20, IDC_ERROR_ICON, "static", ""},
-    {kVisibleChild | SS_LEFT | WS_GROUP, 0, 12, 73, 195, 8, IDC_BROWSE_HINT, "static",
+    {kVisibleChild | SS_ICON, 16, 26, 21, 20, IDC_ERROR_ICON, "static", ""},
+    {kVisibleChild | SS_LEFT | WS_GROUP, 12, 73, 195, 8, IDC_BROWSE_HINT, "static",
      "If you have a JRE installed you can browse for it below:"},
 };
-
-TEST(JreNotFoundTemplate, StoredExactly) {
-    DialogTemplate dialog = loadTemplate(IDD_JRE_NOT_FOUND);
-    EXPECT_EQ(dialog.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT |
-                                  DS_FIXEDSYS));
-    EXPECT_EQ(dialog.exStyle, 0u);
-    EXPECT_EQ(dialog.cx, 219);
-    EXPECT_EQ(dialog.cy, 145);
-    EXPECT_EQ(dialog.title, "JRE Not Found");
-    EXPECT_EQ(dialog.face, "MS Shell Dlg");
-    EXPECT_EQ(dialog.pointSize, 8);
-    ASSERT_EQ(dialog.items.size(), std::size(kControls));
-    for (std::size_t i = 0; i < dialog.items.size(); ++i) {
-        const TemplateItem& item = dialog.items[i];
-        const TemplateItem& expected = kControls[i];
-        SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(expected.id));
-        EXPECT_EQ(item.id, expected.id);
-        EXPECT_EQ(lstrcmpiA(item.className.c_str(), expected.className.c_str()), 0)
-            << item.className;
-        EXPECT_EQ(item.text, expected.text);
-        EXPECT_EQ(item.style, expected.style);
-        EXPECT_EQ(item.exStyle, 0u);
-        EXPECT_EQ(item.x, expected.x);
-        EXPECT_EQ(item.y, expected.y);
-        EXPECT_EQ(item.cx, expected.cx);
-        EXPECT_EQ(item.cy, expected.cy);
-    }
-}
 
 std::string windowText(HWND window) {
     char text[512] = "";
@@ -241,17 +124,20 @@ TEST(JreNotFoundDialog, OpensWithTheControlsOfTheTemplate) {
             EXPECT_EQ(GetDlgCtrlID(child), expected.id);
             char className[32] = "";
             GetClassNameA(child, className, sizeof className);
-            EXPECT_EQ(lstrcmpiA(className, expected.className.c_str()), 0) << className;
-            // Every style of the template is there, apart from the edit's
-            // border, which the edit control turns into a client edge.
+            EXPECT_EQ(lstrcmpiA(className, expected.className), 0) << className;
+            // Exactly the template's styles, apart from what initialisation
+            // changes and the edit's border, which the edit control turns
+            // into a client edge.
             DWORD created = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
             DWORD wanted = expected.style;
-            if (expected.id == IDC_JRE_PATH) {
+            if (expected.id == IDOK) wanted |= WS_DISABLED;
+            if (expected.id == IDC_DOWNLOAD_LINK) wanted |= SS_NOTIFY;
+            if (expected.id == IDC_JRE_PATH && !(created & WS_BORDER)) {
                 wanted &= ~WS_BORDER;
-                EXPECT_TRUE(created & WS_BORDER ||
-                            GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+                EXPECT_TRUE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
             }
-            EXPECT_EQ(created & wanted, wanted);
+            EXPECT_EQ(created, wanted) << std::hex << (created ^ wanted);
+            if (expected.id != IDC_MESSAGE) EXPECT_EQ(windowText(child), expected.text);
             // Position and size are converted from dialog units separately.
             RECT units = {expected.x, expected.y, expected.cx, expected.cy};
             MapDialogRect(window, &units);
