@@ -38,14 +38,11 @@ void showMainClassError(Launcher& launcher, unsigned id, const std::string& name
     showErrorFormat(launcher.owner(), format, name.c_str());
 }
 
-}  // namespace
-
-bool invokeMain(Launcher& launcher) {
-    JNIEnv* env = launcher.jniEnv;
-    MainLookup lookup = findMainMethod(env, launcher.settings.mainClass);
+// Reports why main can't be called; false when it can't.
+bool reportMainLookup(Launcher& launcher, const MainLookup& lookup) {
     switch (lookup.failure) {
     case MainLookupFailure::None:
-        break;
+        return true;
     case MainLookupFailure::NameNotConvertible:
         showMainClassError(launcher, msg::MainClassLoadFailed, launcher.settings.mainClass);
         return false;
@@ -62,11 +59,27 @@ bool invokeMain(Launcher& launcher) {
     case MainLookupFailure::MainMissingDescribed:
         return false;
     }
+    return false;
+}
+
+// A thread that ends while attached would keep DestroyJavaVM waiting for it
+// for ever, so the Java thread detaches on its failure paths too.
+bool detachAfterFailure(Launcher& launcher) {
+    launcher.javaVm->DetachCurrentThread();
+    return false;
+}
+
+}  // namespace
+
+bool invokeMain(Launcher& launcher) {
+    JNIEnv* env = launcher.jniEnv;
+    MainLookup lookup = findMainMethod(env, launcher.settings.mainClass);
+    if (!reportMainLookup(launcher, lookup)) return detachAfterFailure(launcher);
 
     jobjectArray arguments = newJavaStringArray(env, launcher.arguments);
     if (!arguments) {
         env->ExceptionDescribe();
-        return false;
+        return detachAfterFailure(launcher);
     }
     // From here on, later launches of a single-instance application are
     // handed to the running application.
@@ -76,6 +89,7 @@ bool invokeMain(Launcher& launcher) {
 
     if (jthrowable exception = env->ExceptionOccurred()) {
         env->ExceptionDescribe();
+        launcher.closeSplash();
         if (launcher.settings.failureCheck && handleUncaughtException(launcher, exception, env))
             exitJava(env);
     }

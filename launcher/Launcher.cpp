@@ -10,6 +10,7 @@
 #include "jvm/VmOptions.h"
 #include "settings/SettingsPaths.h"
 #include "splash/SplashWindow.h"
+#include "ui/JreNotFoundDialog.h"
 
 Launcher::Launcher() = default;
 
@@ -67,13 +68,24 @@ bool Launcher::initialize() {
     if (!readSettings()) return false;
     if (settings.overrideWorkingDir) applyWorkingDirectory();
     if (findRuntime()) return true;
-    return false;
+
+    // No runtime was found: the user may pick the folder of one, which is
+    // then remembered.
+    JreNotFoundDialog dialog(jreNotFoundMessage(settings), settings.jvmType);
+    if (dialog.showModal(GetActiveWindow()) != IDOK) return false;
+    jvmLibraryPath = dialog.foundJvmLibraryPath();
+    saveJrePath(settings, dialog.chosenFolder(), owner());
+    return true;
 }
 
 int Launcher::run() {
     setUpJavaEnvironment(*this);
+    // The switches stay in the arguments and reach the Java program too.
+    if (findArgument("-nosplash") == -1 && findArgument("/nosplash") == -1 && !startSplash())
+        return 0;
     if (!loadJvmLibrary(*this)) return -1;
     if (!buildVmOptions(*this)) return -1;
     if (runJavaThread(*this) == 0) return 0;
+    closeNativeSplash();
     return -1;
 }

@@ -3,6 +3,7 @@
 // handle type, its invalid value and the call that releases it.
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -99,6 +100,17 @@ struct ComReference {
     static Type invalid() { return nullptr; }
     static void close(Type p) { p->Release(); }
 };
+struct WindowHandle {
+    using Type = HWND;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DestroyWindow(h); }
+};
+// Memory the shell hands out (item id lists); CoTaskMemFree from ole32.
+struct CoTaskMemory {
+    using Type = void*;
+    static Type invalid() { return nullptr; }
+    static void close(Type p) { CoTaskMemFree(p); }
+};
 }  // namespace handle_traits
 
 using UniqueHandle = UniqueResource<handle_traits::Kernel>;
@@ -147,3 +159,5 @@ private:
     HDC dc_;
     HGDIOBJ previous_;
 };
+using UniqueWindowHandle = UniqueResource<handle_traits::WindowHandle>;
+using UniqueCoTaskMemory = UniqueResource<handle_traits::CoTaskMemory>;

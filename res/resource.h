@@ -14,3 +14,11 @@
 #define IDC_EXCEPTION_INTRO 210
 #define IDC_EXCEPTION_ADVICE 211
 #define IDC_EXCEPTION_WARNING 212
+
+// Controls of the "JRE Not Found" dialog (OK and Cancel are IDOK and IDCANCEL).
+#define IDC_JRE_PATH 201
+#define IDC_BROWSE 202
+#define IDC_MESSAGE 203
+#define IDC_ERROR_ICON 204
+#define IDC_DOWNLOAD_LINK 205
+#define IDC_BROWSE_HINT 206

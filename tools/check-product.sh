@@ -13,10 +13,11 @@ status=0
 echo "$dump" | grep -q "file format $format" || { echo "$exe: not $format"; status=1; }
 echo "$dump" | grep -q "Subsystem.*(Windows GUI)" || { echo "$exe: not a GUI executable"; status=1; }
 
-allowed="KERNEL32.dll USER32.dll GDI32.dll ADVAPI32.dll SHELL32.dll ole32.dll OLEAUT32.dll COMCTL32.dll msvcrt.dll"
+# DLL names are compared without regard to case, as Windows does.
+allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll comctl32.dll msvcrt.dll"
 for dll in $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
     case " $allowed " in
-        *" $dll "*) ;;
+        *" $(echo "$dll" | tr 'A-Z' 'a-z') "*) ;;
         *) echo "$exe: imports $dll, which is not a Windows system DLL"; status=1 ;;
     esac
 done

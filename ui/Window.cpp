@@ -2,9 +2,19 @@
 
 namespace {
 const char kObjectProperty[] = "LauncherWindowObject";
-}
+// Allocated while the program starts, before any thread but the first runs.
+const DWORD kCreatingSlot = TlsAlloc();
+}  // namespace
 
-thread_local Window* Window::creating_ = nullptr;
+Window* Window::creating() { return static_cast<Window*>(TlsGetValue(kCreatingSlot)); }
+
+void Window::setCreating(Window* object) { TlsSetValue(kCreatingSlot, object); }
+
+Window* Window::takeCreating() {
+    Window* object = creating();
+    if (object) setCreating(nullptr);
+    return object;
+}
 
 Window::~Window() {
     if (handle_) unbind();
@@ -32,10 +42,10 @@ void Window::unbind() {
 
 HWND Window::create(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
                     int y, int width, int height, HWND parent, HMENU menu) {
-    creating_ = this;
+    setCreating(this);
     HWND window = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
                                   menu, GetModuleHandleA(nullptr), nullptr);
-    creating_ = nullptr;
+    setCreating(nullptr);
     return window;
 }
 
@@ -60,11 +70,7 @@ LRESULT Window::defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK Window::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* object = boundObject(window);
-    if (!object && creating_) {
-        object = creating_;
-        creating_ = nullptr;
-        object->bind(window);
-    }
+    if (!object && (object = takeCreating())) object->bind(window);
     if (!object) return DefWindowProcA(window, message, wParam, lParam);
 
     LRESULT result = 0;
@@ -82,20 +88,16 @@ WNDPROC Dialog::procedure() const {
 }
 
 INT_PTR Dialog::runModal(HWND owner, int templateId) {
-    creating_ = this;
+    setCreating(this);
     INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
                                      owner, &Dialog::dialogProcedure, 0);
-    creating_ = nullptr;
+    setCreating(nullptr);
     return result;
 }
 
 INT_PTR CALLBACK Dialog::dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* object = boundObject(window);
-    if (!object && creating_) {
-        object = creating_;
-        creating_ = nullptr;
-        object->bind(window);
-    }
+    if (!object && (object = takeCreating())) object->bind(window);
     if (!object) return FALSE;
 
     LRESULT result = 0;

@@ -42,8 +42,12 @@ protected:
     friend class Dialog;
     static Window* boundObject(HWND window);
     // The object whose window is being created on this thread; bound on the
-    // window's first message.
-    static thread_local Window* creating_;
+    // window's first message. Kept in a Win32 TLS slot: C++ thread_local
+    // would link the whole threads library into the executable.
+    static Window* creating();
+    static void setCreating(Window* object);
+    // The object waiting to be bound, taken at most once.
+    static Window* takeCreating();
     void bind(HWND window);
     void unbind();
 

@@ -1,0 +1,110 @@
+#include "ui/JreNotFoundDialog.h"
+
+#include <shlobj.h>
+
+#include "jre/JavaHome.h"
+#include "launcher/AnsiText.h"
+#include "launcher/UniqueResource.h"
+#include "res/resource.h"
+#include "ui/MessageReporter.h"
+
+namespace {
+
+// Only file-system folders, no button for making a new folder.
+constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
+
+// The new-style folder browser needs COM in an apartment on this thread;
+// initialised for the browse only, unless someone did so before.
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (initialized_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
+bool endsWithBackslash(const std::string& text) {
+    if (text.empty()) return false;
+    std::size_t last = 0;
+    for (std::size_t at = 0; at < text.size(); at = ansi::next(text, at)) last = at;
+    return text[last] == '\\';
+}
+
+}  // namespace
+
+JreNotFoundDialog::JreNotFoundDialog(const std::string& message, JvmType jvmType)
+    : message_(message), jvmType_(jvmType) {}
+
+int JreNotFoundDialog::showModal(HWND owner) {
+    return static_cast<int>(runModal(owner, IDD_JRE_NOT_FOUND));
+}
+
+bool JreNotFoundDialog::processMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    switch (message) {
+        case WM_INITDIALOG:
+            initialize();
+            result = FALSE;  // the system sets no keyboard focus
+            return true;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    // OK stands for a folder with a JVM library; a command
+                    // that arrives while it is disabled is not taken.
+                    if (!foundJvmLibraryPath_.empty()) EndDialog(handle(), IDOK);
+                    break;
+                case IDCANCEL: EndDialog(handle(), IDCANCEL); break;
+                case IDC_BROWSE: browseForRuntime(); break;
+                default: return false;
+            }
+            result = 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void JreNotFoundDialog::initialize() {
+    HWND dialog = handle();
+    downloadLink_.attach(GetDlgItem(dialog, IDC_DOWNLOAD_LINK));
+    SetDlgItemTextA(dialog, IDC_MESSAGE, message_.c_str());
+    HICON icon = LoadIconA(nullptr, IDI_HAND);
+    SendDlgItemMessageA(dialog, IDC_ERROR_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    centerDialog(dialog);
+}
+
+void JreNotFoundDialog::browseForRuntime() {
+    std::string title;
+    loadResourceString(title, msg::BrowseTitle);
+
+    ComApartment apartment;
+    BROWSEINFOA browse = {};
+    browse.hwndOwner = handle();
+    browse.pidlRoot = nullptr;         // the desktop
+    browse.pszDisplayName = nullptr;  // the display name is not needed
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = kBrowseFlags;
+    browse.lpfn = nullptr;
+    UniqueCoTaskMemory folder(SHBrowseForFolderA(&browse));
+    if (!folder) return;
+
+    char path[MAX_PATH] = "";
+    if (!SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(folder.get()), path)) return;
+    folder.reset();
+    applyBrowsedFolder(path);
+}
+
+void JreNotFoundDialog::applyBrowsedFolder(const std::string& path) {
+    HWND dialog = handle();
+    SetDlgItemTextA(dialog, IDC_JRE_PATH, path.c_str());
+    chosenFolder_ = path;
+    if (!chosenFolder_.empty() && !endsWithBackslash(chosenFolder_)) chosenFolder_ += '\\';
+    foundJvmLibraryPath_ = probeJavaHome(chosenFolder_, jvmType_);
+    // A folder without a library must not be taken: OK follows the last browse.
+    EnableWindow(GetDlgItem(dialog, IDOK), !foundJvmLibraryPath_.empty());
+}

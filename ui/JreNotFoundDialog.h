@@ -1,0 +1,48 @@
+#pragma once
+// The "JRE Not Found" dialog: explains which Java version is needed, links to
+// the Java download site and lets the user browse for the folder of an
+// installed runtime. OK is usable only while the last folder browsed holds a
+// JVM library that the JVM type accepts.
+
+#include <windows.h>
+
+#include <string>
+
+#include "settings/LauncherSettings.h"
+#include "ui/HyperLink.h"
+#include "ui/Window.h"
+
+class JreNotFoundDialog : public Dialog {
+public:
+    JreNotFoundDialog(const std::string& message, JvmType jvmType);
+
+    // Runs the dialog modal to owner: 1 for OK, 2 for Cancel (also Escape and
+    // the close button), -1 when the dialog cannot be created.
+    int showModal(HWND owner);
+
+    // The folder last browsed, ending in a backslash; empty before.
+    const std::string& chosenFolder() const { return chosenFolder_; }
+    // The JVM library found in chosenFolder(); empty when none was found.
+    const std::string& foundJvmLibraryPath() const { return foundJvmLibraryPath_; }
+
+    bool processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+protected:
+    // Lets the user pick a folder with the shell's folder browser and takes
+    // it (applyBrowsedFolder); a cancelled browse changes nothing.
+    void browseForRuntime();
+    // Shows path in the path field, makes it the chosen folder and probes it
+    // for a JVM library; OK is enabled exactly when one was found.
+    void applyBrowsedFolder(const std::string& path);
+
+    HyperLink& downloadLink() { return downloadLink_; }
+
+private:
+    void initialize();
+
+    std::string message_;
+    JvmType jvmType_;
+    std::string chosenFolder_;
+    std::string foundJvmLibraryPath_;
+    HyperLink downloadLink_;
+};
