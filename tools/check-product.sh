@@ -1,9 +1,12 @@
 #!/bin/sh
-# Checks a product executable: PE format, GUI subsystem, and an import table
-# that names Windows system DLLs only.
+# Checks a product executable: PE format, GUI subsystem, an import table
+# that names Windows system DLLs only, no C++ exception runtime (nor the
+# demangler and printf code it drags in) in its linker map, and its size.
+# Usage: check-product.sh launcher.exe i686|x86_64 [budget in bytes]
 set -u
 exe=$1
 arch=$2
+budget=${3:-98304}
 objdump=$arch-w64-mingw32-objdump
 [ "$arch" = i686 ] && format=pei-i386 || format=pei-x86-64
 
@@ -21,6 +24,16 @@ for dll in $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
         *) echo "$exe: imports $dll, which is not a Windows system DLL"; status=1 ;;
     esac
 done
+map=$(dirname "$exe")/launcher.map
+[ -f "$map" ] || map=$(dirname "$exe")/../launcher.map
+if [ -f "$map" ]; then
+    for unwanted in cp-demangle.o unwind-dw2.o unwind-seh.o mingw_pformat.o eh_throw.o eh_personality.o; do
+        grep -q "$unwanted" "$map" && { echo "$exe: links $unwanted (C++ exception runtime)"; status=1; }
+    done
+else
+    echo "$exe: no linker map beside it"; status=1
+fi
 size=$(stat -c %s "$exe")
+[ "$size" -le "$budget" ] || { echo "$exe: $size bytes, over the budget of $budget"; status=1; }
 echo "$exe: $format, Windows GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"
 exit $status
