@@ -1,5 +1,6 @@
 # make        builds the product: build/i686/launcher.exe (32-bit, what ships)
 # make test   installs what is missing, builds everything and runs every test
+# make fuzz   fuzzes the text parsers (FUZZ_SECONDS per target and mode, default 60)
 # make clean  removes build/
 
 JOBS ?= $(shell nproc)
@@ -7,7 +8,7 @@ I686 := build/i686
 X64 := build/x64
 CONFIG := -DCMAKE_BUILD_TYPE=MinSizeRel -Wno-dev
 
-.PHONY: all product tests test deps clean
+.PHONY: all product tests test fuzz deps clean
 
 all: product
 
@@ -25,6 +26,9 @@ tests: deps
 
 test: product tests
 	@tools/run-tests.sh
+
+fuzz: deps
+	@tools/fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

@@ -1,8 +1,6 @@
 #include "jre/JavaVersion.h"
 
 #include "launcher/AnsiText.h"
-#include "settings/LauncherSettings.h"
-#include "ui/MessageReporter.h"
 
 namespace {
 
@@ -76,33 +74,5 @@ std::string toText(const JavaVersion& v) {
     if (last < 1) last = 1;
     std::string text;
     for (int i = 0; i <= last; ++i) text += (i ? "." : "") + ansi::decimal(v.parts[i]);
-    return text;
-}
-
-std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion& maxVersion) {
-    bool minBounded = !isUnbounded(minVersion);
-    bool maxBounded = !isUnbounded(maxVersion);
-    std::string text;
-    std::string minText = toText(minVersion);
-    std::string maxText = toText(maxVersion);
-    if (!minBounded && !maxBounded) {
-        loadResourceString(text, msg::LatestVersion);
-    } else if (!minBounded) {
-        formatResourceString(text, msg::MaximumVersion, maxText.c_str());
-    } else if (!maxBounded) {
-        formatResourceString(text, msg::MinimumVersion, minText.c_str());
-    } else if (compare(minVersion, maxVersion) == 0) {
-        formatResourceString(text, msg::ExactVersion, minText.c_str());
-    } else {
-        formatResourceString(text, msg::VersionRange, minText.c_str(), maxText.c_str());
-    }
-    return text;
-}
-
-std::string jreNotFoundMessage(const LauncherSettings& settings) {
-    UINT id = settings.jvmType == JvmType::Server ? msg::JreNotFoundServer : msg::JreNotFound;
-    std::string required = requiredVersionText(settings.minVersion, settings.maxVersion);
-    std::string text;
-    formatResourceString(text, id, required.c_str());
     return text;
 }

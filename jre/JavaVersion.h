@@ -27,11 +27,3 @@ bool matches(const JavaVersion& candidate, const JavaVersion& pattern);
 
 // "1.6", "1.5.0.12"; "0.0.0.0" when every part is 0 or 65535.
 std::string toText(const JavaVersion& v);
-
-// "latest version", "minimum version 1.6", ... from the string table.
-std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion& maxVersion);
-
-struct LauncherSettings;
-// The text of the "JRE Not Found" dialog: message 206 for a server JVM, 207
-// otherwise, with the required-version text.
-std::string jreNotFoundMessage(const LauncherSettings& settings);

@@ -1,7 +1,5 @@
 #include "jvm/MemoryOptions.h"
 
-#include <windows.h>
-
 #include "launcher/AnsiText.h"
 
 namespace {
@@ -70,14 +68,6 @@ std::string percentMemoryOption(const std::string& option, std::uint64_t totalPh
     if (minimumKb > size) size = minimumKb;
 
     return option.substr(0, list.prefixLength) + ansi::decimal(static_cast<std::int32_t>(size)) + "K";
-}
-
-std::string percentMemoryOption(const std::string& option) {
-    if (!isPercentMemoryOption(option)) return option;
-    MEMORYSTATUS status = {};
-    status.dwLength = sizeof status;
-    GlobalMemoryStatus(&status);
-    return percentMemoryOption(option, status.dwTotalPhys, status.dwAvailVirtual);
 }
 
 std::uint32_t parseStackSize(const std::string& value) {

@@ -25,9 +25,6 @@ bool isPercentMemoryOption(const std::string& option);
 std::string percentMemoryOption(const std::string& option, std::uint64_t totalPhysical,
                                 std::uint64_t availableVirtual);
 
-// The same, measuring the machine with GlobalMemoryStatus.
-std::string percentMemoryOption(const std::string& option);
-
 // The byte count of the text after "-Xss" ("1m", "512k", "1048576"), 0 when
 // it can't be read.
 std::uint32_t parseStackSize(const std::string& value);

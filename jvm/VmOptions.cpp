@@ -36,55 +36,18 @@ void expandClassPathEntry(const std::string& piece, const std::string& launcherF
     } while (FindNextFileA(handle.get(), &found));
 }
 
-std::vector<std::string> splitVmParameterPieces(const std::string& s) {
-    std::vector<std::string> pieces;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        std::size_t start = i;
-        while (i < s.size() && s[i] != ' ') {
-            if (s[i] == '"') {
-                std::size_t close = ansi::find(s, '"', i + 1);
-                if (close != ansi::npos) {
-                    if (close + 1 < s.size() && s[close + 1] == '"') ++close;
-                    i = close + 1;
-                    continue;
-                }
-            }
-            i = ansi::next(s, i);
-        }
-        pieces.push_back(s.substr(start, i - start));
-        while (i < s.size() && s[i] == ' ') ++i;
-    }
-    return pieces;
+namespace {
+
+// The percentage form measured against this machine's memory.
+std::string machineMemoryOption(const std::string& option) {
+    if (!isPercentMemoryOption(option)) return option;
+    MEMORYSTATUS status = {};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    return percentMemoryOption(option, status.dwTotalPhys, status.dwAvailVirtual);
 }
 
-std::string stripQuotes(const std::string& option) {
-    std::string text = option;
-    std::size_t from = 0;
-    for (;;) {
-        std::size_t open = ansi::find(text, '"', from);
-        if (open == ansi::npos) return text;
-        std::size_t close = ansi::find(text, '"', open + 1);
-        if (close == ansi::npos) return text;
-        // A closing quote doubled: the first of the two stays as a literal.
-        if (close + 1 < text.size() && text[close + 1] == '"') ++close;
-        text.erase(close, 1);
-        text.erase(open, 1);
-        from = close - 1;
-    }
-}
-
-std::vector<std::string> splitVmParameters(const std::string& value, std::uint32_t& stackSize,
-                                           MemoryRewrite rewriteMemory) {
-    if (!rewriteMemory) rewriteMemory = static_cast<MemoryRewrite>(&percentMemoryOption);
-    std::vector<std::string> options;
-    for (const std::string& piece : splitVmParameterPieces(value)) {
-        std::string option = rewriteMemory(stripQuotes(piece));
-        if (option.compare(0, 4, "-Xss") == 0) stackSize = parseStackSize(option.substr(4));
-        if (!option.empty()) options.push_back(option);
-    }
-    return options;
-}
+}  // namespace
 
 bool buildVmOptions(Launcher& launcher) {
     std::string settingsPath;
@@ -122,7 +85,7 @@ bool buildVmOptions(Launcher& launcher) {
 
     std::vector<std::string> options = {"-Djava.class.path=" + classPath};
     std::string parameters = file.lookup(section::JavaRuntimeEnvironment, "Virtual Machine Parameters");
-    for (std::string& option : splitVmParameters(parameters, launcher.javaStackSize))
+    for (std::string& option : splitVmParameters(parameters, launcher.javaStackSize, &machineMemoryOption))
         options.push_back(std::move(option));
     for (const std::string& option : options) launcher.vmOptions.push_back(expandEnvironment(option));
 

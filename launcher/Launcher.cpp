@@ -4,6 +4,7 @@
 #include "launcher/CommandLine.h"
 #include "jre/JavaHome.h"
 #include "jre/RegistrySearch.h"
+#include "jre/RequiredVersion.h"
 #include "jvm/JavaEnvironment.h"
 #include "jvm/JavaThread.h"
 #include "jvm/JvmLibrary.h"

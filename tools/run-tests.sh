@@ -20,6 +20,8 @@ wine_stop
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.
 run "screenshot of the Java Exception dialog" "$root/tools/screenshot.sh" \
     "$build/bin/exception_dialog_shot.exe" "$root/build/screenshots/exception-dialog.png"
+# A few seconds of each fuzz target (make fuzz runs them for real).
+run "fuzz smoke run" "$root/tools/fuzz.sh" --smoke
 
 echo
 if [ -n "$failures" ]; then

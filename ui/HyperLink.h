@@ -11,15 +11,8 @@
 #include <string>
 
 #include "launcher/UniqueResource.h"
+#include "ui/ColorTriple.h"
 #include "ui/Window.h"
-
-// Reads "red,green,blue" in decimal. Each number may have blanks (spaces)
-// in front and a sign; it ends at the first character that is not a digit,
-// and no digits read as 0. Both commas must be there and something must
-// follow the second. -1 as red or green marks a missing part and makes the
-// value invalid. Each part keeps its low 8 bits. False when invalid, color
-// unchanged.
-bool parseColorTriple(const std::string& text, COLORREF& color);
 
 enum class TextAlignment { Left, Center, Right };
 

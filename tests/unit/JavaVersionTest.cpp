@@ -1,4 +1,5 @@
 #include "jre/JavaVersion.h"
+#include "jre/RequiredVersion.h"
 
 #include <gtest/gtest.h>
 
