@@ -5,10 +5,11 @@
 # make clean        removes build/
 
 JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 I686 := build/i686
 X64 := build/x64
 NATIVE := build/native
-CONFIG := -DCMAKE_BUILD_TYPE=MinSizeRel -Wno-dev
+CONFIG := -DCMAKE_BUILD_TYPE=MinSizeRel -Wno-dev --no-warn-unused-cli
 
 .PHONY: all product x64-config tests native-tests test demo deps clean
 
