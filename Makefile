@@ -1,14 +1,18 @@
-# make        builds the product: build/i686/launcher.exe (32-bit, what ships)
-# make test   installs what is missing, builds everything and runs every test
-# make fuzz   fuzzes the text parsers (FUZZ_SECONDS per target and mode, default 60)
-# make clean  removes build/
+# make              builds the product: build/i686/launcher.exe (32-bit, what ships)
+# make demo         builds the launcher and the test runtime and runs a sample application
+# make test         installs what is missing, builds everything and runs every test
+# make native-tests builds the Linux suite of the JNI calls against the real JDK
+# make fuzz         fuzzes the text parsers (FUZZ_SECONDS per target and mode, default 60)
+# make clean        removes build/
 
 JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 I686 := build/i686
 X64 := build/x64
-CONFIG := -DCMAKE_BUILD_TYPE=MinSizeRel -Wno-dev
+NATIVE := build/native
+CONFIG := -DCMAKE_BUILD_TYPE=MinSizeRel -Wno-dev --no-warn-unused-cli
 
-.PHONY: all product tests test fuzz deps clean
+.PHONY: all product x64-config tests native-tests test demo fuzz deps clean
 
 all: product
 
@@ -19,16 +23,27 @@ product: deps
 	@cmake -S . -B $(I686) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake $(CONFIG) >/dev/null
 	@cmake --build $(I686) -j $(JOBS)
 
-tests: deps
+x64-config: deps
 	@cmake -S . -B $(X64) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
 		-DLAUNCHER_TESTS=ON $(CONFIG) >/dev/null
+
+tests: x64-config
 	@cmake --build $(X64) -j $(JOBS)
 
-test: product tests
+native-tests: deps
+	@cmake -S tests/native -B $(NATIVE) $(CONFIG) >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS)
+
+test: product tests native-tests
 	@tools/run-tests.sh
 
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_SECONDS)
+
+# Only what the demo runs: the x86_64 launcher and the test runtime.
+demo: x64-config
+	@cmake --build $(X64) -j $(JOBS) --target launcher testjvm
+	@tools/demo.sh
 
 clean:
 	rm -rf build

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Runs every test suite of the x86_64 build under Wine, then checks the i686
-# product. Prints a summary; exits non-zero when anything failed.
+# Runs every test suite of the x86_64 build under Wine, checks the i686
+# product, and runs the Linux suite of the JNI calls against the real JDK.
+# Prints a summary; exits non-zero when anything failed.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/x64
@@ -17,6 +18,7 @@ wine_start
 run "suites under Wine" ctest --test-dir "$build" --output-on-failure
 run "product format" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
 wine_stop
+run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/native" --output-on-failure
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.
 run "screenshot of the Java Exception dialog" "$root/tools/screenshot.sh" \
     "$build/bin/exception_dialog_shot.exe" "$root/build/screenshots/exception-dialog.png"
