@@ -99,6 +99,22 @@ MainLookup findMainMethod(JNIEnv* env, const std::string& mainClass) {
     return lookup;
 }
 
+bool findSecondaryMain(JNIEnv* env, const std::string& mainClass, SecondaryMain& found) {
+    jstring name = newJavaString(env, mainClass);
+    if (!name) return false;
+    const char* chars = env->GetStringUTFChars(name, nullptr);
+    if (!chars) return false;
+    found.mainClass = env->FindClass(chars);
+    env->ReleaseStringUTFChars(name, chars);
+    if (!found.mainClass) return false;
+    found.method = env->GetStaticMethodID(found.mainClass, "secondaryMain", "([Ljava/lang/String;)V");
+    if (env->ExceptionOccurred()) env->ExceptionClear();
+    if (found.method) return true;
+    found.returnsInt = true;
+    found.method = env->GetStaticMethodID(found.mainClass, "secondaryMain", "([Ljava/lang/String;)I");
+    return found.method != nullptr;
+}
+
 std::string exceptionText(JNIEnv* env, jthrowable exception) {
     jclass sinkClass = env->FindClass("java/io/ByteArrayOutputStream");
     if (!sinkClass) return {};

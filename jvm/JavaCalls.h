@@ -45,6 +45,18 @@ struct MainLookup {
 // its static main(String[]).
 MainLookup findMainMethod(JNIEnv* env, const std::string& mainClass);
 
+// The main class's static secondaryMain(String[]): the void variant when the
+// class has one (an exception its lookup leaves is cleared), else the int
+// variant. The class is looked up as for main, through a Java string of its
+// name. False when the class or both methods are missing; an exception may
+// then be pending.
+struct SecondaryMain {
+    jclass mainClass = nullptr;
+    jmethodID method = nullptr;
+    bool returnsInt = false;
+};
+bool findSecondaryMain(JNIEnv* env, const std::string& mainClass, SecondaryMain& found);
+
 // The text printStackTrace writes for the exception, as the modified UTF-8
 // bytes of the Java string; empty when any step fails.
 std::string exceptionText(JNIEnv* env, jthrowable exception);

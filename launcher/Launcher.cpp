@@ -17,10 +17,13 @@ Launcher::Launcher() = default;
 
 // Closes what the launch opened, in this order: the splash window, the Java
 // VM (DestroyJavaVM returns only when the application's non-daemon threads
-// have ended), the single-instance objects, the native splash screen.
+// have ended, so second launches are served until then), the single-instance
+// objects, the start event, the native splash screen.
 Launcher::~Launcher() {
     closeSplash();
     if (javaVm) javaVm->DestroyJavaVM();
+    tearDownSingleInstance();
+    mainStartedEvent.reset();
     closeNativeSplash();
 }
 
@@ -67,6 +70,9 @@ bool Launcher::findRuntime() {
 bool Launcher::initialize() {
     parseCommandLine();
     if (!readSettings()) return false;
+    if (!setUpSingleInstance()) return false;
+    // A secondary instance only hands over its arguments and waits.
+    if (singleInstanceEnabled && !isPrimaryInstance) return true;
     if (settings.overrideWorkingDir) applyWorkingDirectory();
     if (findRuntime()) return true;
 
@@ -80,6 +86,7 @@ bool Launcher::initialize() {
 }
 
 int Launcher::run() {
+    if (singleInstanceEnabled && !isPrimaryInstance) return waitForPrimary();
     setUpJavaEnvironment(*this);
     // The switches stay in the arguments and reach the Java program too.
     if (findArgument("-nosplash") == -1 && findArgument("/nosplash") == -1 && !startSplash())

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "launcher/SingleInstance.h"
 #include "launcher/UniqueResource.h"
 #include "settings/LauncherSettings.h"
 
-struct SharedBlock;
 class SplashWindow;
 
 using CreateJavaVmEntry = jint(JNICALL*)(JavaVM**, void**, void*);
@@ -51,7 +51,10 @@ public:
 
     // Single instance.
     bool setUpSingleInstance();
+    bool startListener(const std::string& instanceName);
+    bool handOverToPrimary(const std::string& instanceName);
     bool handOverArguments();
+    bool postHandOver() const;
     std::vector<std::string> readHandedOverArguments() const;
     int waitForPrimary();
     void tearDownSingleInstance();
@@ -88,12 +91,15 @@ public:
     std::atomic<HWND> messageOwnerWindow{nullptr};
     SplashCloseEntry splashCloseEntry = nullptr;
 
-    // Single instance.
+    // Single instance. The taken event and the gate exist in the primary
+    // only, while the mode is on.
     bool singleInstanceEnabled = false;
     bool isPrimaryInstance = false;
     UniqueHandle sharedBlockMapping;
     UniqueMappedView sharedBlockView;
     UniqueHandle listenerThread;
     UniqueHandle mainStartedEvent;
-    SharedBlock* sharedBlock() const;
+    UniqueHandle handOverTakenEvent;
+    HandOverGateReference handOverGate;
+    SharedBlock* sharedBlock() const { return static_cast<SharedBlock*>(sharedBlockView.get()); }
 };

@@ -271,6 +271,11 @@ jint createJavaVm(JavaVM** pvm, void** penv, void* argsPointer) {
 
     if (pvm) *pvm = nullptr;
     if (penv) *penv = nullptr;
+    if (std::optional<std::string> name = environmentVariable("TESTJVM_CREATE_WAIT")) {
+        HANDLE event = CreateEventA(nullptr, TRUE, FALSE, name->c_str());
+        WaitForSingleObject(event, 60000);
+        CloseHandle(event);
+    }
     std::optional<long long> forced = numberVariable("TESTJVM_CREATE_RESULT");
     if (forced && *forced != 0)
         return finishCreation(static_cast<jint>(*forced), "forced by TESTJVM_CREATE_RESULT");
