@@ -153,17 +153,28 @@ TEST_F(Splash, WindowIsGoneBeforeTheExceptionDialog) {
     EXPECT_EQ(process.exitCode(), 0);
 }
 
-TEST_F(Splash, MessageBoxWhileTheWindowShowsIsOwnedByIt) {
-    TestFolder folder("splash-owner");
-    std::string exe = prepare(folder, "Splash Screen=PICTURE\r\n", "");
-    LaunchResult result = launch(exe, options());
-    EXPECT_EQ(result.exitCode, -1);
-    std::vector<ShownWindow> boxes = result.messageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Could not find the main class Main.\n");
-    auto splash = std::find_if(result.windows.begin(), result.windows.end(), isSplashWindow);
-    ASSERT_NE(splash, result.windows.end());
-    EXPECT_EQ(boxes[0].owner, splash->handle);
+TEST_F(Splash, MessageBoxesWhileTheWindowShowsAreOwnedByIt) {
+    // Messages come right after the splash thread has been started: on the
+    // main thread when the JVM library can't be loaded, on the Java thread
+    // when the main class is missing.
+    for (bool mainThread : {true, false}) {
+        SCOPED_TRACE(mainThread ? "main thread" : "Java thread");
+        TestFolder folder("splash-owner");
+        std::string exe = prepare(folder, "Splash Screen=PICTURE\r\n", "");
+        if (mainThread) folder.write("jre\\bin\\client\\jvm.dll", "not a library");
+        LaunchResult result = launch(exe, options());
+        EXPECT_EQ(result.exitCode, -1);
+        std::vector<ShownWindow> boxes = result.messageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text.rfind(mainThread ? "Failed to load Java VM library: "
+                                                 : "Could not find the main class Main.",
+                                      0),
+                  0u)
+            << boxes[0].text;
+        auto splash = std::find_if(result.windows.begin(), result.windows.end(), isSplashWindow);
+        ASSERT_NE(splash, result.windows.end());
+        EXPECT_EQ(boxes[0].owner, splash->handle);
+    }
 }
 
 TEST_F(Splash, SwitchesSuppressTheWindowOnlyInSmallLetters) {
