@@ -67,7 +67,10 @@ public:
     void closeNativeSplash();
 
     // The owner of every message box: the splash window once it exists.
-    HWND owner() const { return messageOwnerWindow.load(); }
+    // While the splash thread is still making its window, waits for it (a
+    // few seconds at most): a message without owner would be covered by the
+    // splash window that appears after it.
+    HWND owner() const;
 
     LauncherSettings settings;
     std::vector<std::string> arguments;
@@ -87,6 +90,8 @@ public:
     std::string splashShadow;
     std::unique_ptr<SplashWindow> splashWindow;
     UniqueHandle splashThread;
+    // Set once the splash thread has tried to make its window.
+    UniqueHandle splashWindowReady;
     DWORD splashThreadId = 0;
     std::atomic<HWND> messageOwnerWindow{nullptr};
     SplashCloseEntry splashCloseEntry = nullptr;

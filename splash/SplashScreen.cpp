@@ -17,6 +17,7 @@ DWORD WINAPI splashThreadBody(void* parameter) {
     HWND window = launcher.splashWindow->createSplashWindow(
         launcher.splashImagePath, splashShadowWanted(launcher.splashShadow));
     launcher.messageOwnerWindow = window;
+    SetEvent(launcher.splashWindowReady.get());
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
 
@@ -48,10 +49,20 @@ bool Launcher::startSplash() {
         return true;
 
     splashWindow = std::make_unique<SplashWindow>();
+    splashWindowReady.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     DWORD threadId = 0;
     splashThread.reset(CreateThread(nullptr, 0, &splashThreadBody, this, 0, &threadId));
     if (splashThread) splashThreadId = threadId;
+    else splashWindowReady.reset();
     return true;
+}
+
+HWND Launcher::owner() const {
+    // Bounded: a picture that takes long to decode must not keep a message
+    // from being shown at all.
+    const DWORD kSplashWindowWaitMs = 5000;
+    if (splashWindowReady) WaitForSingleObject(splashWindowReady.get(), kSplashWindowWaitMs);
+    return messageOwnerWindow.load();
 }
 
 void Launcher::closeSplash() {
@@ -69,6 +80,8 @@ void Launcher::closeSplash() {
         splashThread.reset();
         splashThreadId = 0;
     }
+    // Nothing is left to wait for.
+    if (splashWindowReady) SetEvent(splashWindowReady.get());
     messageOwnerWindow = nullptr;
     splashWindow.reset();
 }

@@ -16,3 +16,12 @@ picture() {  # width, height, file
 picture 6 4 "BMP3:$out/splash-6x4.bmp"
 picture 5 4 "$out/splash-5x4.gif"
 picture 16 8 "$out/splash-16x8.jpg"
+
+# A splash picture that looks like one, for the screenshot of the splash
+# window (build/screenshots/splash-window.png): a title, a rule and a line of
+# small text on a blue gradient, framed by a darker line.
+convert -size 318x198 gradient:'#2f6fd0'-'#0b2f6b' \
+    -font DejaVu-Sans-Bold -pointsize 28 -fill white -annotate +24+78 'Demo Editor' \
+    -fill '#ffc83d' -draw 'rectangle 24,94 294,97' \
+    -font DejaVu-Sans -pointsize 13 -fill '#dce6ff' -annotate +24+122 'Version 2.4   Starting up...' \
+    -bordercolor '#06204d' -border 1 -strip -quality 92 "$out/splash-320x200.jpg"

@@ -22,6 +22,11 @@ run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/nativ
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.
 run "screenshot of the Java Exception dialog" "$root/tools/screenshot.sh" \
     "$build/bin/exception_dialog_shot.exe" "$root/build/screenshots/exception-dialog.png"
+run "screenshot of the JRE Not Found dialog" "$root/tools/screenshot.sh" \
+    "$build/bin/jre_not_found_shot.exe" "$root/build/screenshots/jre-not-found.png"
+run "screenshot of the splash window" "$root/tools/screenshot.sh" \
+    "$build/bin/splash_window_shot.exe" "$root/build/screenshots/splash-window.png" \
+    "Z:$root/tests/data/splash-320x200.jpg"
 # A few seconds of each fuzz target (make fuzz runs them for real).
 run "fuzz smoke run" "$root/tools/fuzz.sh" --smoke
 

@@ -8,6 +8,7 @@
 
 #include "harness/LaunchHarness.h"
 #include "harness/TestFolder.h"
+#include "harness/TestRuntime.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ LaunchResult launchWithoutRuntime(const TestFolder& folder, const std::string& s
     folder.write("app.ini", settings);
     folder.makeFolder("appdata");
     LaunchOptions options;
-    options.environment = {{"APPDATA", folder.file("appdata")}};
+    options.environment = {{"APPDATA", folder.file("appdata")},
+                           {"TESTJVM_TRACE", folder.file("trace.txt")}};
     options.respond = [&seen, close](const ShownWindow& window) {
         if (window.isMessageBox || window.className != "#32770") {
             defaultResponse(window);
@@ -207,7 +209,7 @@ bool pickFolder(HWND dialog, const std::string& folder) {
     return selected;
 }
 
-TEST(JreNotFound, PickedRuntimeFolderIsRemembered) {
+TEST(JreNotFound, PickedRuntimeStartsTheApplicationAndIsFoundNextTime) {
     TestFolder folder("jre-not-found-pick");
     // Wine's folder browser would not select a folder of the Z: drive here,
     // so the runtime lies in the temporary folder on C:.
@@ -215,22 +217,46 @@ TEST(JreNotFound, PickedRuntimeFolderIsRemembered) {
     GetTempPathA(MAX_PATH, temp);
     std::string runtime = std::string(temp) + "jre-not-found-pick-runtime";
     removeTree(runtime);
-    writeWholeFile(runtime + "\\bin\\client\\jvm.dll", "");
+    addTestRuntimeAt(runtime);
+    std::string settings = std::string(kSettings) + "[Class Path]\r\nClass Path=\\classes\r\n";
+    folder.write("classes\\demo\\Main.class", "main\n    out started\n");
+
     SeenDialog seen;
     bool picked = false;
-    LaunchResult result = launchWithoutRuntime(folder, kSettings, seen, [&](HWND dialog) {
+    LaunchResult result = launchWithoutRuntime(folder, settings, seen, [&](HWND dialog) {
         picked = pickFolder(dialog, runtime);
         EXPECT_EQ(itemText(dialog, 201), runtime);
         pressButton(dialog, picked ? IDOK : IDCANCEL);
     });
     ASSERT_TRUE(picked);
     EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(folder.read("app.ini"), kSettings);
-    // The per-user settings file remembers the folder with a backslash.
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(seen.count, 1);
+    EXPECT_TRUE(result.messageBoxes().empty());
+    // The application ran on the picked runtime.
+    Trace trace = readTrace(folder.file("trace.txt"));
+    EXPECT_EQ(trace.first("load").get("module"), runtime + "\\bin\\client\\jvm.dll");
+    EXPECT_EQ(trace.first("call").get("class"), "demo/Main");
+    EXPECT_TRUE(trace.problems().empty()) << trace.text;
+
+    // The per-user settings file remembers the folder with a backslash; the
+    // settings file beside the executable is left as it was.
+    EXPECT_EQ(folder.read("app.ini"), settings);
     char remembered[MAX_PATH] = "";
     GetPrivateProfileStringA("Java Runtime Environment", "JRE Path", "", remembered, MAX_PATH,
                              folder.file("appdata\\Demo\\demo-1\\app.ini").c_str());
     EXPECT_EQ(remembered, runtime + "\\");
+
+    // The next start takes the remembered runtime without asking.
+    DeleteFileA(folder.file("trace.txt").c_str());
+    seen = SeenDialog();
+    result = launchWithoutRuntime(folder, settings, seen, pressCancel);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(seen.count, 0);
+    EXPECT_TRUE(result.windows.empty());
+    trace = readTrace(folder.file("trace.txt"));
+    EXPECT_EQ(trace.first("load").get("module"), runtime + "\\bin\\client\\jvm.dll");
+    EXPECT_TRUE(trace.has("call"));
     removeTree(runtime);
 }
 

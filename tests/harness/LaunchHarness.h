@@ -91,3 +91,9 @@ LaunchResult launch(const std::string& exePath, LaunchOptions options = {});
 
 // Reads a window of any process: class, caption, message-box text, style.
 ShownWindow describeWindow(HWND window);
+
+// The visible top-level windows of a process with that class name.
+std::vector<HWND> windowsOfClass(DWORD processId, const std::string& className);
+
+// Polls done every 10 ms until it gives true; false after timeoutMs.
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);

@@ -37,6 +37,14 @@ void removeTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
+std::string testDataFile(const std::string& name) {
+    // Wine maps the Linux root to drive Z:.
+    std::string path = std::string("Z:") + LAUNCHER_TEST_DATA + "/" + name;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 std::string readWholeFile(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);

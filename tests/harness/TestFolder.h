@@ -38,5 +38,8 @@ void createFolders(const std::string& path);
 // Deletes a folder with everything in it.
 void removeTree(const std::string& path);
 
+// A file of tests/data in the source tree, as a Windows path.
+std::string testDataFile(const std::string& name);
+
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& content);

@@ -1,19 +1,48 @@
 #include "harness/TestRuntime.h"
 
+#include <stdexcept>
+
+namespace {
+
+void copyBuilt(const std::string& builtName, const std::string& target) {
+    createFolders(target.substr(0, target.rfind('\\')));
+    std::string source = buildOutputFolder() + "\\" + builtName;
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
+        throw std::runtime_error("cannot copy " + source + " to " + target);
+}
+
+}  // namespace
+
+void addTestRuntimeAt(const std::string& home, const RuntimeLayout& layout) {
+    const std::string jvm = layout.noDefaultArgs ? "testjvm_nodefault.dll" : "testjvm.dll";
+    createFolders(home + "\\bin");
+    if (layout.marker) writeWholeFile(home + "\\bin\\java.dll", "");
+    if (layout.client) copyBuilt(jvm, home + "\\bin\\client\\jvm.dll");
+    if (layout.server) copyBuilt(jvm, home + "\\bin\\server\\jvm.dll");
+    if (layout.splash != SplashLibrary::none) {
+        copyBuilt(layout.splash == SplashLibrary::full ? "testsplash.dll" : "testsplash_nojar.dll",
+                  home + "\\bin\\splashscreen.dll");
+    }
+}
+
 std::string addTestRuntime(const TestFolder& folder, const std::string& home,
                            const RuntimeLayout& layout) {
-    const std::string jvm = layout.noDefaultArgs ? "testjvm_nodefault.dll" : "testjvm.dll";
-    folder.makeFolder(home + "\\bin");
-    if (layout.marker) folder.write(home + "\\bin\\java.dll", "");
-    if (layout.client) folder.copyFromBuild(jvm, home + "\\bin\\client\\jvm.dll");
-    if (layout.server) folder.copyFromBuild(jvm, home + "\\bin\\server\\jvm.dll");
-    if (layout.splash != SplashLibrary::none) {
-        folder.copyFromBuild(layout.splash == SplashLibrary::full ? "testsplash.dll"
-                                                                  : "testsplash_nojar.dll",
-                             home + "\\bin\\splashscreen.dll");
-    }
+    addTestRuntimeAt(folder.file(home), layout);
     return folder.file(home);
 }
+
+ScriptEvent::ScriptEvent(const std::string& name)
+    : name_("e2e-" + std::to_string(GetCurrentProcessId()) + "-" + name),
+      handle_(CreateEventA(nullptr, TRUE, FALSE, name_.c_str())) {
+    if (!handle_) throw std::runtime_error("cannot create the event " + name_);
+    ResetEvent(handle_);
+}
+
+ScriptEvent::~ScriptEvent() { CloseHandle(handle_); }
+
+void ScriptEvent::set() const { SetEvent(handle_); }
+
+void ScriptEvent::reset() const { ResetEvent(handle_); }
 
 std::vector<TraceEvent> Trace::all(std::string_view name) const {
     std::vector<TraceEvent> found;

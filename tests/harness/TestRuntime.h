@@ -25,6 +25,27 @@ struct RuntimeLayout {
 // backslash).
 std::string addTestRuntime(const TestFolder& folder, const std::string& home,
                            const RuntimeLayout& layout = {});
+// The same at a full path of any folder (created when missing).
+void addTestRuntimeAt(const std::string& home, const RuntimeLayout& layout = {});
+
+// A named event that scripts wait for ("wait NAME", "thread until NAME").
+// The name is made unique to this test process; the event is created at
+// once, reset, and stays while the object lives.
+class ScriptEvent {
+public:
+    explicit ScriptEvent(const std::string& name);
+    ~ScriptEvent();
+    ScriptEvent(const ScriptEvent&) = delete;
+    ScriptEvent& operator=(const ScriptEvent&) = delete;
+
+    const std::string& name() const { return name_; }
+    void set() const;
+    void reset() const;
+
+private:
+    std::string name_;
+    HANDLE handle_;
+};
 
 using testjvm::TraceEvent;
 

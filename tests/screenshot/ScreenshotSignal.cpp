@@ -7,7 +7,9 @@ namespace {
 
 struct State {
     std::string caption;
+    std::string className;  // when set, the window is found by its class
     WPARAM closeCommand = 0;
+    void (*close)(HWND) = nullptr;
     std::string readyFile;
     std::string doneFile;
     int visibleTicks = 0;
@@ -30,9 +32,13 @@ HWND findWindow() {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM param) -> BOOL {
-            char caption[256] = "";
-            GetWindowTextA(window, caption, sizeof caption);
-            if (state.caption != caption || !IsWindowVisible(window)) return TRUE;
+            char name[256] = "";
+            if (state.className.empty())
+                GetWindowTextA(window, name, sizeof name);
+            else
+                GetClassNameA(window, name, sizeof name);
+            const std::string& wanted = state.className.empty() ? state.caption : state.className;
+            if (wanted != name || !IsWindowVisible(window)) return TRUE;
             *reinterpret_cast<HWND*>(param) = window;
             return FALSE;
         },
@@ -66,8 +72,18 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
     if (GetFileAttributesA(state.doneFile.c_str()) != INVALID_FILE_ATTRIBUTES ||
         GetTickCount() - state.signalledAt > kGiveUpMs) {
         KillTimer(nullptr, state.timer);
-        PostMessageA(window, WM_COMMAND, state.closeCommand, 0);
+        if (state.close)
+            state.close(window);
+        else
+            PostMessageA(window, WM_COMMAND, state.closeCommand, 0);
     }
+}
+
+void startWatching() {
+    state.readyFile = environment("SCREENSHOT_READY");
+    state.doneFile = environment("SCREENSHOT_DONE");
+    if (state.readyFile.empty() || state.doneFile.empty()) return;
+    state.timer = SetTimer(nullptr, 0, kTickMs, tick);
 }
 
 }  // namespace
@@ -75,8 +91,11 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
 void closeAfterScreenshot(const char* caption, WPARAM closeCommand) {
     state.caption = caption;
     state.closeCommand = closeCommand;
-    state.readyFile = environment("SCREENSHOT_READY");
-    state.doneFile = environment("SCREENSHOT_DONE");
-    if (state.readyFile.empty() || state.doneFile.empty()) return;
-    state.timer = SetTimer(nullptr, 0, kTickMs, tick);
+    startWatching();
+}
+
+void closeAfterScreenshotOfClass(const char* className, void (*close)(HWND window)) {
+    state.className = className;
+    state.close = close;
+    startWatching();
 }

@@ -12,3 +12,7 @@
 #include <windows.h>
 
 void closeAfterScreenshot(const char* caption, WPARAM closeCommand);
+
+// The same for a window without a caption, found by its class name, and
+// ended by close (called on the calling thread, with the window).
+void closeAfterScreenshotOfClass(const char* className, void (*close)(HWND window));
