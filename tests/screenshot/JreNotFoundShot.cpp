@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "ScreenshotSignal.h"
-#include "jre/JavaVersion.h"
+#include "jre/RequiredVersion.h"
 #include "settings/LauncherSettings.h"
 #include "ui/JreNotFoundDialog.h"
 
