@@ -32,7 +32,7 @@ std::string probeJavaHome(const std::string& home, JvmType type, bool* isServer)
     return {};
 }
 
-std::optional<std::string> findLocalRuntime(HWND owner) {
+std::optional<std::string> findLocalRuntime(const MessageOwner& owner) {
     std::string module;
     if (!modulePath(module, owner)) return std::nullopt;
     std::string folder = folderOf(module);

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "ui/MessageReporter.h"
+
 #include "settings/LauncherSettings.h"
 
 // The first existing library of the type's order below home (joined by plain
@@ -18,7 +20,7 @@ std::string probeJavaHome(const std::string& home, JvmType type, bool* isServer 
 // "bin\java.dll", else its "jre\" subfolder when that does. Nothing when
 // neither does (then no library is looked up relative to the current
 // directory) or when the module path cannot be had.
-std::optional<std::string> findLocalRuntime(HWND owner);
+std::optional<std::string> findLocalRuntime(const MessageOwner& owner);
 
 // The folder with a backslash appended when its last character is not one.
 std::string withTrailingBackslash(const std::string& folder);

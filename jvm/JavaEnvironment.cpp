@@ -53,7 +53,7 @@ void setUpJavaEnvironment(Launcher& launcher) {
     if (!launcher.settings.libraryPath.empty()) {
         std::string module;
         std::string launcherFolder;
-        if (modulePath(module, launcher.owner())) launcherFolder = folderOf(module);
+        if (modulePath(module, launcher.messageOwner())) launcherFolder = folderOf(module);
         std::string value = libraryPathValue(launcher.settings.libraryPath, launcherFolder, javaHome);
         launcher.vmOptions.push_back("-Djava.library.path=" + expandEnvironment(value));
     }

@@ -51,12 +51,12 @@ std::string machineMemoryOption(const std::string& option) {
 
 bool buildVmOptions(Launcher& launcher) {
     std::string settingsPath;
-    if (!settingsFilePath(settingsPath, launcher.owner())) return false;
+    if (!settingsFilePath(settingsPath, launcher.messageOwner())) return false;
     SettingsFile file(settingsPath, "");
 
     std::string module;
     std::string launcherFolder;
-    if (modulePath(module, launcher.owner())) {
+    if (modulePath(module, launcher.messageOwner())) {
         std::size_t slash = ansi::findLast(module, '\\');
         launcherFolder = slash == ansi::npos ? module : module.substr(0, slash);
     }
@@ -74,7 +74,7 @@ bool buildVmOptions(Launcher& launcher) {
     if (lstrcmpiA(file.lookup(section::Application, "Embedded Jar").c_str(), "Yes") == 0) {
         if (!classPath.empty() && classPath.back() != ';') classPath += ";";
         std::string executable;
-        if (modulePath(executable, launcher.owner())) classPath += executable;
+        if (modulePath(executable, launcher.messageOwner())) classPath += executable;
     }
     if (classPath.empty()) {
         std::string text;

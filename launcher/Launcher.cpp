@@ -39,12 +39,12 @@ int Launcher::findArgument(const char* text) const {
 }
 
 bool Launcher::readSettings() {
-    return ::readSettings(settings, owner());
+    return ::readSettings(settings, messageOwner());
 }
 
 void Launcher::applyWorkingDirectory() {
     std::string path;
-    if (!modulePath(path, owner())) return;
+    if (!modulePath(path, messageOwner())) return;
     std::size_t slash = ansi::findLast(path, '\\');
     if (slash != ansi::npos && slash >= 1) SetCurrentDirectoryA(path.substr(0, slash).c_str());
 }
@@ -55,7 +55,7 @@ bool Launcher::findRuntime() {
         jvmLibraryPath = probeJavaHome(withTrailingBackslash(settings.jrePath), settings.jvmType);
         if (!jvmLibraryPath.empty()) return true;
     }
-    if (std::optional<std::string> local = findLocalRuntime(owner())) {
+    if (std::optional<std::string> local = findLocalRuntime(messageOwner())) {
         jvmLibraryPath = probeJavaHome(*local, settings.jvmType);
         if (!jvmLibraryPath.empty()) return true;
     }
@@ -81,7 +81,7 @@ bool Launcher::initialize() {
     JreNotFoundDialog dialog(jreNotFoundMessage(settings), settings.jvmType);
     if (dialog.showModal(GetActiveWindow()) != IDOK) return false;
     jvmLibraryPath = dialog.foundJvmLibraryPath();
-    saveJrePath(settings, dialog.chosenFolder(), owner());
+    saveJrePath(settings, dialog.chosenFolder(), messageOwner());
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "launcher/SingleInstance.h"
 #include "launcher/UniqueResource.h"
 #include "settings/LauncherSettings.h"
+#include "ui/MessageReporter.h"
 
 class SplashWindow;
 
@@ -71,6 +72,11 @@ public:
     // few seconds at most): a message without owner would be covered by the
     // splash window that appears after it.
     HWND owner() const;
+    // The same, asked for only when a message box is shown.
+    MessageOwner messageOwner() const {
+        return MessageOwner([](const void* self) { return static_cast<const Launcher*>(self)->owner(); },
+                            this);
+    }
 
     LauncherSettings settings;
     std::vector<std::string> arguments;

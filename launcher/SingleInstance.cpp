@@ -179,14 +179,14 @@ std::string instanceNameFor(const std::string& modulePath) {
 
 bool Launcher::setUpSingleInstance() {
     std::string settingsPath;
-    if (!settingsFilePath(settingsPath, owner())) return false;
+    if (!settingsFilePath(settingsPath, messageOwner())) return false;
     SettingsFile file(settingsPath, "");
     // A service never runs in single-instance mode.
     if (lstrcmpA(file.lookup(section::Application, "Application Type").c_str(), "service") == 0)
         return true;
     if (file.lookup(section::Application, "Single Instance") != "yes") return true;
     std::string path;
-    if (!modulePath(path, owner())) return false;
+    if (!modulePath(path, messageOwner())) return false;
     const std::string name = instanceNameFor(path);
     singleInstanceEnabled = true;
 

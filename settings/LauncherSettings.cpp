@@ -82,7 +82,7 @@ void applyVmProvider(const std::string& value, LauncherSettings& s) {
 }
 
 std::string readJrePath(const LauncherSettings& settings, const std::string& settingsPath,
-                        HWND owner) {
+                        const MessageOwner& owner) {
     const char* key = "JRE Path";
     if (usesUserSettingsFile(settings.isService)) {
         std::string userFile =
@@ -93,7 +93,8 @@ std::string readJrePath(const LauncherSettings& settings, const std::string& set
     return SettingsFile(settingsPath, "").lookup(section::JavaRuntimeEnvironment, key);
 }
 
-void saveJrePath(const LauncherSettings& settings, const std::string& folder, HWND owner) {
+void saveJrePath(const LauncherSettings& settings, const std::string& folder,
+                 const MessageOwner& owner) {
     std::string settingsPath;
     if (!settingsFilePath(settingsPath, owner)) return;
     std::string target = settingsPath;
@@ -103,7 +104,7 @@ void saveJrePath(const LauncherSettings& settings, const std::string& folder, HW
                                target.c_str());
 }
 
-bool readSettings(LauncherSettings& s, HWND owner) {
+bool readSettings(LauncherSettings& s, const MessageOwner& owner) {
     std::string path;
     if (!settingsFilePath(path, owner)) return false;
 
@@ -128,7 +129,7 @@ bool readSettings(LauncherSettings& s, HWND owner) {
     if (mainClass.empty()) {
         std::string text;
         loadResourceString(text, msg::MainClassMissing);
-        showError(owner, text);
+        showError(owner.window(), text);
         return false;
     }
     s.mainClass = ansi::replaceAll(mainClass, '.', '/');

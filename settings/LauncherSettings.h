@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <string>
+
+#include "ui/MessageReporter.h"
 #include <vector>
 
 #include "jre/JavaVersion.h"
@@ -55,13 +57,14 @@ void applyVmProvider(const std::string& value, LauncherSettings& settings);
 
 // Fills settings from the settings file beside the executable. False without
 // a settings file path, or after message 210 for an empty "Main Class".
-bool readSettings(LauncherSettings& settings, HWND owner);
+bool readSettings(LauncherSettings& settings, const MessageOwner& owner);
 
 // "JRE Path" from the per-user settings file when it is in use and exists,
 // else through the layered lookup of the settings file.
 std::string readJrePath(const LauncherSettings& settings, const std::string& settingsPath,
-                        HWND owner);
+                        const MessageOwner& owner);
 
 // Remembers the runtime folder the user chose as "JRE Path"; the outcome of
 // the write is not reported.
-void saveJrePath(const LauncherSettings& settings, const std::string& folder, HWND owner);
+void saveJrePath(const LauncherSettings& settings, const std::string& folder,
+                 const MessageOwner& owner);

@@ -4,11 +4,11 @@
 #include "launcher/UniqueResource.h"
 #include "ui/MessageReporter.h"
 
-bool modulePath(std::string& path, HWND owner) {
+bool modulePath(std::string& path, const MessageOwner& owner) {
     char buffer[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
     if (length == 0) {
-        showWindowsError(owner, msg::ModulePathFailed, GetLastError());
+        showWindowsError(owner.window(), msg::ModulePathFailed, GetLastError());
         return false;
     }
     path.assign(buffer, length);
@@ -21,7 +21,7 @@ std::string settingsPathFor(const std::string& modulePath) {
     return modulePath.substr(0, dot + 1) + "ini";
 }
 
-bool settingsFilePath(std::string& path, HWND owner) {
+bool settingsFilePath(std::string& path, const MessageOwner& owner) {
     std::string module;
     if (!modulePath(module, owner)) return false;
     path = settingsPathFor(module);
@@ -79,7 +79,7 @@ std::string userSettingsPathFor(const std::string& modulePath, const std::string
 }
 
 std::string userSettingsFilePath(const std::string& productName, const std::string& productCode,
-                                 bool createFolders, HWND owner) {
+                                 bool createFolders, const MessageOwner& owner) {
     std::string module;
     if (!modulePath(module, owner)) return {};
     std::string appData = environmentValue("APPDATA");

@@ -6,16 +6,18 @@
 
 #include <string>
 
+#include "ui/MessageReporter.h"
+
 // Full path of the running executable. On failure shows message 202 with
 // fragment 208 and the error code, owned by owner.
-bool modulePath(std::string& path, HWND owner);
+bool modulePath(std::string& path, const MessageOwner& owner);
 
 // The module path with everything after its last "." replaced by "ini";
 // empty when the path holds no ".".
 std::string settingsPathFor(const std::string& modulePath);
 
 // settingsPathFor(modulePath()); false without a module path or without ".".
-bool settingsFilePath(std::string& path, HWND owner);
+bool settingsFilePath(std::string& path, const MessageOwner& owner);
 
 // The folder part of a module path, up to and including its last backslash
 // (empty when it has none).
@@ -32,7 +34,7 @@ std::string userSettingsPathFor(const std::string& modulePath, const std::string
 // folder levels on the way when createFolders is set. Empty without a module
 // path.
 std::string userSettingsFilePath(const std::string& productName, const std::string& productCode,
-                                 bool createFolders, HWND owner);
+                                 bool createFolders, const MessageOwner& owner);
 
 // The operating system reports the NT platform.
 bool isNtPlatform();

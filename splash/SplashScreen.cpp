@@ -36,7 +36,7 @@ DWORD WINAPI splashThreadBody(void* parameter) {
 
 bool Launcher::startSplash() {
     std::string settingsPath;
-    if (!settingsFilePath(settingsPath, owner())) return false;
+    if (!settingsFilePath(settingsPath, messageOwner())) return false;
     splashImagePath = readValue(settingsPath, section::Display, "Splash Screen");
     splashShadow = readValue(settingsPath, section::Display, "Splash Screen Shadow");
     std::string preferNative =

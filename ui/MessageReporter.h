@@ -4,8 +4,23 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <type_traits>
+
+// The owner window of a message box, asked for only when a box is shown:
+// finding it may have to wait (for the splash window being made).
+class MessageOwner {
+public:
+    using Resolve = HWND (*)(const void* context);
+    MessageOwner(std::nullptr_t = nullptr) {}
+    MessageOwner(Resolve resolve, const void* context) : resolve_(resolve), context_(context) {}
+    HWND window() const { return resolve_ ? resolve_(context_) : nullptr; }
+
+private:
+    Resolve resolve_ = nullptr;
+    const void* context_ = nullptr;
+};
 
 // Replaces target with string-table entry id. False, target unchanged, when
 // the entry is missing or empty.
