@@ -24,14 +24,50 @@ std::string stripPathComponents(const std::string& path, int count) {
     return result;
 }
 
-std::string expandEnvironment(const std::string& text) {
+namespace {
+
+// What the platform expands in one call: longer text, or a longer result,
+// comes back cut or garbled.
+constexpr std::size_t kExpansionLimit = 32000;
+// The longest value of an environment variable, in characters.
+constexpr std::size_t kVariableLimit = 32767;
+
+// One call of the platform; false when it fails or the text or its result
+// is too long for it.
+bool expandInOneCall(const std::string& text, std::string& expanded) {
+    if (text.size() >= kExpansionLimit) return false;
     DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
-    if (needed == 0) return text;
-    std::string expanded(needed, '\0');
+    if (needed == 0 || needed >= kExpansionLimit) return false;
+    expanded.assign(needed, '\0');
     DWORD written = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed);
-    if (written == 0 || written > needed) return text;
-    expanded.resize(written - 1);  // the count includes the terminating zero
-    return expanded;
+    if (written == 0 || written > needed) return false;
+    expanded.resize(lstrlenA(expanded.c_str()));
+    return true;
+}
+
+}  // namespace
+
+std::string expandEnvironment(const std::string& text) {
+    std::string expanded;
+    if (expandInOneCall(text, expanded)) return expanded;
+    // Reference by reference, the text between them unchanged: a "%" opens a
+    // reference and the next one closes it, and a reference that cannot be
+    // expanded stays as written.
+    std::string result;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t open = ansi::find(text, '%', at);
+        std::size_t close = open == ansi::npos ? ansi::npos : ansi::find(text, '%', open + 1);
+        if (close == ansi::npos) {
+            result.append(text, at, std::string::npos);
+            break;
+        }
+        result.append(text, at, open - at);
+        std::string reference = text.substr(open, close + 1 - open);
+        result += expandInOneCall(reference, expanded) ? expanded : reference;
+        at = close + 1;
+    }
+    return result;
 }
 
 std::string libraryPathValue(const std::string& libraryPath, const std::string& launcherFolder,
@@ -58,6 +94,9 @@ void setUpJavaEnvironment(Launcher& launcher) {
         launcher.vmOptions.push_back("-Djava.library.path=" + expandEnvironment(value));
     }
 
-    std::string path = searchPathValue(launcher.settings.systemPath, stripPathComponents(library, 2));
-    SetEnvironmentVariableA("Path", expandEnvironment(path).c_str());
+    // A value longer than the platform holds in one variable would be stored
+    // garbled (or refused): "Path" then stays as it was.
+    std::string path = expandEnvironment(
+        searchPathValue(launcher.settings.systemPath, stripPathComponents(library, 2)));
+    if (path.size() < kVariableLimit) SetEnvironmentVariableA("Path", path.c_str());
 }
