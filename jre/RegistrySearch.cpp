@@ -85,9 +85,10 @@ void searchKey(const RegistryKey& key, const LauncherSettings& settings,
         JavaVersion::parse(versionName, kVersionFillMin, candidate.version);
         if (!isWithinBounds(candidate.version, settings)) continue;
 
+        // Opened below the runtime key: the whole path of a long version
+        // name can be longer than the registry's ANSI calls take.
         UniqueRegKey versionKey;
-        std::string subkey = std::string(key.path) + versionName;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, versionKey.put()) !=
+        if (RegOpenKeyExA(root.get(), versionName.c_str(), 0, KEY_READ, versionKey.put()) !=
             ERROR_SUCCESS)
             continue;
         std::string home = javaHomeValue(versionKey.get());
