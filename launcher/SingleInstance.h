@@ -15,7 +15,7 @@
 // A paging-file backed mapping named after the executable's path; it starts
 // zero-filled.
 struct SharedBlock {
-    DWORD listenerThreadId;  // the primary's listener thread; its creation writes it
+    DWORD listenerThreadId;  // the primary's listener thread, once it exists
     DWORD primaryProcessId;
     DWORD messageId;  // the registered message, used in both directions
     // Each argument's bytes followed by one zero byte, then zeros to the end.
