@@ -155,7 +155,8 @@ jint JvmProcess::start(const std::vector<std::string>& options, bool ignoreUnrec
 
     wchar_t temp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temp);
-    std::wstring optionsFile = std::wstring(temp) + L"bridgejvm-" + widen(token_.substr(0, 12), CP_UTF8) + L".options";
+    // File names are visible to others: they take a random name of their own, not the secret.
+    std::wstring optionsFile = std::wstring(temp) + L"bridgejvm-" + widen(randomToken().substr(0, 12), CP_UTF8) + L".options";
     if (!writeFile(optionsFile, optionsFileText(bridgeOptions, launcherOptions))) {
         writeStandardError("bridgejvm: cannot write the VM options file\n");
         return JNI_ERR;
@@ -204,6 +205,19 @@ jint JvmProcess::start(const std::vector<std::string>& options, bool ignoreUnrec
     return JNI_ERR;
 }
 
+// A file this process holds open for its whole life, deleted when the
+// handle closes: the VM's watchdog recognizes this process by it.
+static std::optional<std::string> aliveFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    // Writing makes Wine hand the file's descriptor to this process.
+    std::string id = std::to_string(GetCurrentProcessId()) + "\n";
+    DWORD written = 0;
+    WriteFile(file, id.data(), static_cast<DWORD>(id.size()), &written, nullptr);
+    return unixPath(narrow(path, CP_UTF8));
+}
+
 bool JvmProcess::launchScript(const std::wstring& home, const std::wstring& optionsFile) {
     std::wstring iniFile = home + L"\\lib\\bridgejvm\\bridgejvm.ini";
     wchar_t java[MAX_PATH * 4];
@@ -212,13 +226,15 @@ bool JvmProcess::launchScript(const std::wstring& home, const std::wstring& opti
     std::optional<std::string> options = unixPathOf(optionsFile);
     std::optional<std::string> unixHome = unixPathOf(home);
     std::optional<std::wstring> bash = dosPath("/bin/bash");
-    if (!script || !options || !unixHome || !bash) {
+    std::wstring aliveName = optionsFile.substr(0, optionsFile.rfind(L'.')) + L".alive";
+    std::optional<std::string> alive = aliveFile(aliveName);
+    if (!script || !options || !unixHome || !bash || !alive) {
         writeStandardError("bridgejvm: Wine cannot map the paths of the runtime or of /bin/bash\n");
         return false;
     }
     std::wstring commandLine = quoteArgument(*bash);
     for (const std::string& argument :
-         {*script, std::to_string(listenerPort_), narrow(java, CP_UTF8), *options, *unixHome})
+         {*script, std::to_string(listenerPort_), narrow(java, CP_UTF8), *options, *unixHome, *alive})
         commandLine += L" " + quoteArgument(widen(argument, CP_UTF8));
 
     std::wstring environment = environmentWithToken(token_);

@@ -23,8 +23,9 @@ import java.util.concurrent.SynchronousQueue;
  * attached thread. The thread that created the VM is served on this VM's
  * main thread, so the application's main runs on "main".
  *
- * Arguments: the port of the jvm.dll on 127.0.0.1. The secret every
- * connection starts with arrives on file descriptor 4.
+ * Arguments: the port of the jvm.dll on 127.0.0.1, and the file the
+ * launcher keeps open while it lives. The secret every connection starts
+ * with arrives on file descriptor 4.
  */
 public final class Server {
     private static final FileOutputStream standardError = new FileOutputStream(FileDescriptor.err);
@@ -46,7 +47,8 @@ public final class Server {
 
         installExitGuard();
         startDaemon("bridgejvm-control", () -> watchControl(controlSocket));
-        startDaemon("bridgejvm-watchdog", () -> LauncherWatch.run(controlSocket));
+        Path aliveFile = Path.of(args[1]);
+        startDaemon("bridgejvm-watchdog", () -> LauncherWatch.run(aliveFile));
         SynchronousQueue<Session> creator = new SynchronousQueue<>();
         startDaemon("bridgejvm-accept", () -> accept(listener, creator));
         creator.take().serve();
