@@ -48,7 +48,10 @@ std::wstring runtimeHome() {
     wchar_t path[MAX_PATH * 4];
     DWORD length = GetModuleFileNameW(self, path, MAX_PATH * 4);
     std::wstring home(path, length);
-    for (int i = 0; i < 3; ++i) home.erase(home.rfind(L'\\') == std::wstring::npos ? 0 : home.rfind(L'\\'));
+    for (int level = 0; level < 3; ++level) {
+        std::size_t slash = home.rfind(L'\\');
+        home.erase(slash == std::wstring::npos ? 0 : slash);
+    }
     return home;
 }
 

@@ -213,8 +213,7 @@ TEST_F(RealJava, NonDaemonThreadKeepsTheLauncherAlive) {
         ASSERT_LT(GetTickCount() - start, 60000u);
         Sleep(20);
     }
-    Sleep(300);
-    EXPECT_TRUE(process.running());
+    EXPECT_EQ(WaitForSingleObject(process.processHandle(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
     folder_->write("release", "");
     ASSERT_TRUE(process.waitForExit(30000));
     EXPECT_EQ(process.exitCode(), 0);

@@ -38,7 +38,8 @@ public final class Server {
     public static void main(String[] args) throws Exception {
         int launcherPort = Integer.parseInt(args[0]);
         token = Files.readString(Path.of("/dev/fd/4")).trim();
-        InetAddress loopback = InetAddress.getLoopbackAddress();
+        // IPv4 loopback whatever the application prefers: the launcher's side uses it.
+        InetAddress loopback = InetAddress.getByAddress(new byte[] {127, 0, 0, 1});
         ServerSocket listener = new ServerSocket(0, 50, loopback);
         Socket controlSocket = new Socket(loopback, launcherPort);
         controlSocket.setTcpNoDelay(true);
