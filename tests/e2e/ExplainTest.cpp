@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "harness/JsonValue.h"
@@ -73,7 +74,14 @@ protected:
         options.environment.push_back({"TESTJVM_TRACE", folder.file("trace.txt")});
         c.launch = launch(exe, options);
         c.trace = readTrace(folder.file("trace.txt"));
+        c.explanation = explain(folder, exe, options, &c.explainRun);
+        return c;
+    }
 
+    // explain --json for exe with the arguments, folder and environment of
+    // options.
+    static JsonValue explain(const TestFolder& folder, const std::string& exe, const LaunchOptions& options,
+                             LaunchResult* run = nullptr) {
         LaunchOptions explainOptions;
         explainOptions.arguments =
             "--json \"" + exe + "\"" + (options.arguments.empty() ? "" : " " + options.arguments);
@@ -81,15 +89,16 @@ protected:
             options.workingDirectory.empty() ? exe.substr(0, exe.rfind('\\')) : options.workingDirectory;
         explainOptions.environment = options.environment;
         explainOptions.outputFile = folder.file("explain.json");
-        c.explainRun = launch(buildOutputFolder() + "\\explain.exe", explainOptions);
-        EXPECT_TRUE(c.explainRun.windows.empty()) << "explain showed a window";
+        LaunchResult result = launch(buildOutputFolder() + "\\explain.exe", explainOptions);
+        EXPECT_TRUE(result.windows.empty()) << "explain showed a window";
+        if (run) *run = result;
         std::string json = folder.read("explain.json");
         try {
-            c.explanation = parseJson(json);
+            return parseJson(json);
         } catch (const std::exception& e) {
             ADD_FAILURE() << e.what() << "\n" << json;
+            return {};
         }
-        return c;
     }
 
     // The JVM library the launcher loaded ("" when none), the VM options and
@@ -447,6 +456,36 @@ TEST_F(Explain, LaunchesThatStopWithAMessage) {
         EXPECT_EQ(c.explanation["messages"].strings(), std::vector<std::string>{test.message});
         EXPECT_EQ(c.explanation["exitCode"].number, -1);
     }
+}
+
+TEST_F(Explain, SingleInstanceWithAndWithoutARunningPrimary) {
+    TestFolder folder("explain-single-instance");
+    runtime(folder, "jre");
+    ScriptEvent release("explain-primary");
+    std::string exe = prepare(folder, std::string(kBase) + "[Application]\r\nSingle Instance=yes\r\n",
+                              "main\n    wait " + release.name() + "\n");
+    std::string instanceName = exe;
+    std::replace(instanceName.begin(), instanceName.end(), '\\', '_');
+
+    JsonValue alone = explain(folder, exe, {});
+    EXPECT_TRUE(alone["singleInstance"]["requested"].boolean);
+    EXPECT_FALSE(alone["singleInstance"]["primaryRunning"].boolean);
+    EXPECT_EQ(alone["outcome"].text, "starts Java");
+
+    LaunchOptions primaryOptions;
+    primaryOptions.environment = {{"TESTJVM_TRACE", folder.file("trace.txt")}};
+    LaunchedProcess primary(exe, primaryOptions);
+    ASSERT_TRUE(waitForTraceEvent(folder.file("trace.txt"), "call", 10000));
+    JsonValue second = explain(folder, exe, {.arguments = "more"});
+    EXPECT_TRUE(second["singleInstance"]["primaryRunning"].boolean);
+    EXPECT_EQ(second["singleInstance"]["instanceName"].text, instanceName);
+    EXPECT_EQ(second["outcome"].text, "hands over to the running instance");
+    EXPECT_TRUE(second["exitCode"].isNull());
+    EXPECT_TRUE(second["vmOptions"].items.empty());
+
+    release.set();
+    EXPECT_TRUE(primary.waitForExit(10000));
+    EXPECT_EQ(primary.exitCode(), 0);
 }
 
 }  // namespace
