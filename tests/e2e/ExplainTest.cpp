@@ -258,6 +258,12 @@ TEST_F(Explain, RegistryCasesChooseWhatTheLauncherLoads) {
              registerRuntime(1, "1.5.0_22", runtime(f, "v15"));
          },
          "v15"},
+        {"preferred-versions-second-item", withRuntimeSettings("Preferred versions=1.4;1.6\r\n"),
+         [&](const TestFolder& f) {
+             registerRuntime(1, "1.6.0_20", runtime(f, "v16"));
+             registerRuntime(1, "1.5.0_22", runtime(f, "v15"));
+         },
+         "v16"},
         {"preferred-versions-no-match", withRuntimeSettings("Preferred versions=1.4\r\n"),
          [&](const TestFolder& f) {
              registerRuntime(1, "1.6.0_20", runtime(f, "v16"));
@@ -365,6 +371,25 @@ TEST_F(Explain, JreNotFoundShowsTheDialogTheLauncherShows) {
     EXPECT_EQ(e["discovery"]["rememberedIn"].text, folder.file("appdata\\Demo\\demo-1\\app.ini"));
     // Nothing was written by either.
     EXPECT_FALSE(folder.exists("appdata\\Demo"));
+
+    // A "JVM Source" of no known value (the case is wrong) allows no kind of
+    // runtime: an installed one is not even looked at.
+    registerRuntime(1, "1.8", runtime(folder, "jre18"));
+    folder.write("app.ini", withRuntimeSettings("JVM Source=favor_jre\r\n"));
+    c = launchAndExplain(folder, exe, options);
+    EXPECT_EQ(c.launch.exitCode, -1);
+    expectSameDecisions(c);
+    EXPECT_EQ(c.explanation["outcome"].text, "JRE Not Found");
+    const JsonValue& keys = c.explanation["discovery"]["steps"][2]["keys"];
+    ASSERT_EQ(keys.size(), 5u);
+    for (const JsonValue& k : keys.items) {
+        EXPECT_FALSE(k["searched"].boolean) << k["key"].text;
+        EXPECT_FALSE(k["kindAllowed"].boolean) << k["key"].text;
+    }
+    EXPECT_EQ(dialogText,
+              "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE "
+              "(latest version) from:");
+    EXPECT_EQ(c.explanation["discovery"]["jreNotFoundMessage"].text, dialogText);
 }
 
 TEST_F(Explain, RememberedFolderEnvironmentReferencesAndApplicationSettings) {
