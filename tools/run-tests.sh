@@ -35,6 +35,8 @@ wine_start
 run "suites under Wine" ctest --test-dir "$build" --output-on-failure
 run "no Java VM of the bridge runtime left" no_bridge_vm_left
 run "product format" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
+run "explain format (i686)" "$root/tools/check-explain.sh" "$root/build/i686/explain.exe" i686
+run "explain format (x86_64)" "$root/tools/check-explain.sh" "$build/bin/explain.exe" x86_64
 wine_stop
 run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/native" --output-on-failure
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.
