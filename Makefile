@@ -1,5 +1,6 @@
-# make              builds the product: build/i686/launcher.exe (32-bit, what ships)
-# make demo         builds the launcher and the test runtime and runs a sample application
+# make              builds the product: build/i686/launcher.exe (32-bit, what ships),
+#                   and its companion build/i686/explain.exe
+# make demo         runs a sample Java application through the launcher under Wine
 # make test         installs what is missing, builds everything and runs every test
 # make native-tests builds the Linux suite of the JNI calls against the real JDK
 # make fuzz         fuzzes the text parsers (FUZZ_SECONDS per target and mode, default 60)
@@ -40,9 +41,10 @@ test: product tests native-tests
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_SECONDS)
 
-# Only what the demo runs: the x86_64 launcher and the test runtime.
+# Only what the demo runs: the x86_64 launcher and the bridge runtime (and
+# explain, to look at the demo's launch).
 demo: x64-config
-	@cmake --build $(X64) -j $(JOBS) --target launcher testjvm
+	@cmake --build $(X64) -j $(JOBS) --target launcher bridgejvm bridgejvm_files explain
 	@tools/demo.sh
 
 clean:

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "launcher/AnsiText.h"
+#include "launcher/LaunchContext.h"
 #include "launcher/Launcher.h"
 #include "settings/SettingsPaths.h"
 
@@ -12,19 +13,14 @@ std::string withSeparator(const std::string& list) {
     return !list.empty() && list.back() == ';' ? list : list + ";";
 }
 
-}  // namespace
-
-std::string stripPathComponents(const std::string& path, int count) {
-    std::string result = path;
-    for (int i = 0; i < count; ++i) {
-        std::size_t slash = ansi::findLast(result, '\\');
-        if (slash == ansi::npos) break;
-        result.resize(slash);
+void setVariable(const char* name, const std::string& value) {
+    if (LaunchEnvironment* environment = launchContext.environment) {
+        environment->set(name, value);
+        return;
     }
-    return result;
+    SetEnvironmentVariableA(name, value.c_str());
 }
 
-namespace {
 
 // What the platform expands in one call: longer text, or a longer result,
 // comes back cut or garbled.
@@ -47,7 +43,18 @@ bool expandInOneCall(const std::string& text, std::string& expanded) {
 
 }  // namespace
 
+std::string stripPathComponents(const std::string& path, int count) {
+    std::string result = path;
+    for (int i = 0; i < count; ++i) {
+        std::size_t slash = ansi::findLast(result, '\\');
+        if (slash == ansi::npos) break;
+        result.resize(slash);
+    }
+    return result;
+}
+
 std::string expandEnvironment(const std::string& text) {
+    if (LaunchEnvironment* environment = launchContext.environment) return environment->expand(text);
     std::string expanded;
     if (expandInOneCall(text, expanded)) return expanded;
     // Reference by reference, the text between them unchanged: a "%" opens a
@@ -83,8 +90,8 @@ std::string searchPathValue(const std::string& systemPath, const std::string& ja
 void setUpJavaEnvironment(Launcher& launcher) {
     const std::string& library = launcher.jvmLibraryPath;
     std::string javaHome = stripPathComponents(library, 3);
-    SetEnvironmentVariableA("VT_JVM_PATH", library.c_str());
-    SetEnvironmentVariableA("VT_JVM_HOME", javaHome.c_str());
+    setVariable("VT_JVM_PATH", library);
+    setVariable("VT_JVM_HOME", javaHome);
 
     if (!launcher.settings.libraryPath.empty()) {
         std::string module;
@@ -98,5 +105,5 @@ void setUpJavaEnvironment(Launcher& launcher) {
     // garbled (or refused): "Path" then stays as it was.
     std::string path = expandEnvironment(
         searchPathValue(launcher.settings.systemPath, stripPathComponents(library, 2)));
-    if (path.size() < kVariableLimit) SetEnvironmentVariableA("Path", path.c_str());
+    if (path.size() < kVariableLimit) setVariable("Path", path);
 }

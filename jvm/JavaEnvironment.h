@@ -10,10 +10,11 @@ class Launcher;
 // backslash); unchanged when no backslash is left.
 std::string stripPathComponents(const std::string& path, int count);
 
-// Windows environment expansion of %NAME% references; undefined variables
-// stay as written, and the text is unchanged when expansion fails. Text of
-// any length: what the platform cannot expand in one call (about 32,000
-// characters in or out) is expanded one reference at a time.
+// Windows environment expansion of %NAME% references against the launch's
+// environment (LaunchContext.h); undefined variables stay as written, and
+// the text is unchanged when expansion fails. Text of any length: what the
+// platform cannot expand in one call (about 32,000 characters in or out) is
+// expanded one reference at a time.
 std::string expandEnvironment(const std::string& text);
 
 // The library path value before expansion: "Library Path", the launcher's
@@ -25,7 +26,8 @@ std::string libraryPathValue(const std::string& libraryPath, const std::string& 
 // path, the runtime's bin folder.
 std::string searchPathValue(const std::string& systemPath, const std::string& javaBinFolder);
 
-// Sets the variables and, when "Library Path" is set, appends the
-// "-Djava.library.path=" option to the launcher's VM options. A new "Path"
-// longer than an environment variable can be (32,767 characters) is not set.
+// Sets the variables in the launch's environment (LaunchContext.h) and, when
+// "Library Path" is set, appends the "-Djava.library.path=" option to the
+// launcher's VM options. A new "Path" longer than an environment variable
+// can be (32,767 characters) is not set.
 void setUpJavaEnvironment(Launcher& launcher);
