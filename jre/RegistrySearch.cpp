@@ -57,15 +57,15 @@ std::string javaHomeValue(HKEY versionKey) {
 
 // One registered version: its JavaHome value, the home made of it, and the
 // probe of that home; fills candidate as far as it gets.
-RegistryVersionResult readVersion(const RegistryKey& key, const std::string& versionName,
-                                  JvmType probeType, const LauncherSettings& settings,
-                                  RuntimeCandidate& candidate) {
+RegistryVersionResult readVersion(HKEY runtimeKey, const RegistryKey& key,
+                                  const std::string& versionName, JvmType probeType,
+                                  const LauncherSettings& settings, RuntimeCandidate& candidate) {
     if (!isWithinBounds(candidate.version, settings)) return RegistryVersionResult::OutOfBounds;
 
+    // Opened below the runtime key: the whole path of a long version name
+    // can be longer than the registry's ANSI calls take.
     UniqueRegKey versionKey;
-    std::string subkey = std::string(key.path) + versionName;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, versionKey.put()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(runtimeKey, versionName.c_str(), 0, KEY_READ, versionKey.put()) != ERROR_SUCCESS)
         return RegistryVersionResult::NotOpened;
     std::string home = javaHomeValue(versionKey.get());
     if (home.empty()) return RegistryVersionResult::NoJavaHome;
@@ -102,7 +102,8 @@ void searchKey(const RegistryKey& key, const LauncherSettings& settings,
 
         RuntimeCandidate candidate;
         JavaVersion::parse(versionName, kVersionFillMin, candidate.version);
-        RegistryVersionResult result = readVersion(key, versionName, probeType, settings, candidate);
+        RegistryVersionResult result = readVersion(root.get(), key, versionName, probeType,
+                                                    settings, candidate);
         if (observer) observer->registryVersionRead(key, versionName, candidate, result);
         if (result == RegistryVersionResult::Candidate) candidates.push_back(candidate);
     }

@@ -12,7 +12,9 @@ std::string stripPathComponents(const std::string& path, int count);
 
 // Windows environment expansion of %NAME% references against the launch's
 // environment (LaunchContext.h); undefined variables stay as written, and
-// the text is unchanged when expansion fails.
+// the text is unchanged when expansion fails. Text of any length: what the
+// platform cannot expand in one call (about 32,000 characters in or out) is
+// expanded one reference at a time.
 std::string expandEnvironment(const std::string& text);
 
 // The library path value before expansion: "Library Path", the launcher's
@@ -26,5 +28,6 @@ std::string searchPathValue(const std::string& systemPath, const std::string& ja
 
 // Sets the variables in the launch's environment (LaunchContext.h) and, when
 // "Library Path" is set, appends the "-Djava.library.path=" option to the
-// launcher's VM options.
+// launcher's VM options. A new "Path" longer than an environment variable
+// can be (32,767 characters) is not set.
 void setUpJavaEnvironment(Launcher& launcher);

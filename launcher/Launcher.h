@@ -112,6 +112,9 @@ public:
     UniqueHandle sharedBlockMapping;
     UniqueMappedView sharedBlockView;
     UniqueHandle listenerThread;
+    // The primary's own copies of what it writes into the block.
+    DWORD listenerThreadId = 0;
+    UINT handOverMessage = 0;
     UniqueHandle mainStartedEvent;
     UniqueHandle handOverTakenEvent;
     HandOverGateReference handOverGate;

@@ -25,7 +25,8 @@
 // secondary's thread id, so each secondary gets its own answer.
 //
 // The primary fills the block in the order message id, process id, listener
-// thread id, and the listener makes its message queue first thing. A
+// thread id, and the listener makes its message queue first thing. It never
+// reads its own ids back from the block, which any process may overwrite. A
 // secondary that comes in before both are done finds no listener id, or a
 // thread without a queue (posting to it fails), and tries again for a short
 // while before it gives up.
@@ -37,7 +38,6 @@
 
 #include "launcher/Launcher.h"
 
-#include <cstring>
 #include <memory>
 
 #include "jvm/JavaCalls.h"
@@ -112,7 +112,7 @@ DWORD WINAPI handleHandOver(LPVOID parameter) {
 bool startHandOver(Launcher& launcher, DWORD secondaryThreadId) {
     auto handOver = std::make_unique<HandOver>();
     handOver->launcher = &launcher;
-    handOver->messageId = launcher.sharedBlock()->messageId;
+    handOver->messageId = launcher.handOverMessage;
     handOver->secondaryThreadId = secondaryThreadId;
     handOver->arguments = launcher.readHandedOverArguments();
     // The area is free for the next secondary.
@@ -133,7 +133,7 @@ DWORD WINAPI listenerThreadMain(LPVOID parameter) {
     Launcher& launcher = *static_cast<Launcher*>(parameter);
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    const UINT messageId = launcher.sharedBlock()->messageId;
+    const UINT messageId = launcher.handOverMessage;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (message.message == messageId)
             startHandOver(launcher, static_cast<DWORD>(message.wParam));
@@ -142,36 +142,6 @@ DWORD WINAPI listenerThreadMain(LPVOID parameter) {
 }
 
 }  // namespace
-
-bool encodeArguments(const std::vector<std::string>& arguments, ArgumentArea area) {
-    std::size_t needed = 1;
-    for (const std::string& argument : arguments) {
-        needed += argument.size() + 1;
-        if (needed > area.size()) return false;
-    }
-    std::memset(area.data(), 0, area.size());
-    std::size_t at = 0;
-    for (const std::string& argument : arguments) {
-        std::memcpy(area.data() + at, argument.data(), argument.size());
-        at += argument.size() + 1;
-    }
-    return true;
-}
-
-std::vector<std::string> decodeArguments(ConstArgumentArea area) {
-    std::vector<std::string> arguments;
-    std::string current;
-    for (std::size_t p = 0; p + 1 < area.size(); ++p) {
-        if (area[p] != 0) {
-            current += static_cast<char>(area[p]);
-            continue;
-        }
-        arguments.push_back(current);
-        if (area[p + 1] == 0) break;
-        current.clear();
-    }
-    return arguments;
-}
 
 std::string instanceNameFor(const std::string& modulePath) {
     return ansi::replaceAll(modulePath, '\\', '_');
@@ -209,7 +179,15 @@ bool Launcher::setUpSingleInstance() {
         return true;
     }
     if (!isPrimaryInstance) return handOverToPrimary(name);
-    if (!startListener(name)) singleInstanceEnabled = false;
+    if (!startListener(name)) {
+        // Later launches must not find a block whose primary never listens:
+        // without it they become ordinary launches too.
+        singleInstanceEnabled = false;
+        mainStartedEvent.reset();
+        handOverTakenEvent.reset();
+        sharedBlockView.reset();
+        sharedBlockMapping.reset();
+    }
     return true;
 }
 
@@ -221,14 +199,16 @@ bool Launcher::startListener(const std::string& name) {
     handOverTakenEvent.reset(
         CreateEventA(nullptr, FALSE, FALSE, (name + "_handover_taken").c_str()));
     if (!mainStartedEvent || !handOverTakenEvent) return false;
+    // The block is written for the secondaries; the primary keeps its own
+    // copies, as any process can write the block.
     SharedBlock* block = sharedBlock();
-    block->messageId = RegisterWindowMessageA(name.c_str());
-    if (block->messageId == 0) return false;
+    handOverMessage = RegisterWindowMessageA(name.c_str());
+    if (handOverMessage == 0) return false;
+    block->messageId = handOverMessage;
     block->primaryProcessId = GetCurrentProcessId();
     handOverGate.reset(new HandOverGate);
-    // The thread's creation writes its id straight into the block.
-    listenerThread.reset(
-        CreateThread(nullptr, 0, &listenerThreadMain, this, 0, &block->listenerThreadId));
+    listenerThread.reset(CreateThread(nullptr, 0, &listenerThreadMain, this, 0, &listenerThreadId));
+    block->listenerThreadId = listenerThreadId;
     return listenerThread.valid();
 }
 
@@ -272,7 +252,10 @@ bool Launcher::postHandOver() const {
 }
 
 std::vector<std::string> Launcher::readHandedOverArguments() const {
-    return decodeArguments(ConstArgumentArea(sharedBlock()->arguments));
+    // A copy, so that what is read is one state of the area whoever writes it.
+    std::uint8_t area[kArgumentAreaSize];
+    CopyMemory(area, sharedBlock()->arguments, sizeof area);
+    return decodeArguments(ConstArgumentArea(area));
 }
 
 int Launcher::waitForPrimary() {
@@ -309,7 +292,7 @@ void Launcher::tearDownSingleInstance() {
         SetEvent(mainStartedEvent.get());
 
         if (listenerThread) {
-            DWORD id = sharedBlock()->listenerThreadId;
+            DWORD id = listenerThreadId;
             DWORD code = STILL_ACTIVE;
             do {
                 PostThreadMessageA(id, WM_QUIT, 0, 0);

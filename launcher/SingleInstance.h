@@ -1,45 +1,27 @@
 #pragma once
-// The single-instance record that the launches of one executable share, the
-// encoding of its argument area, and the gate between the Launcher and its
-// hand-over threads. The Launcher's own single-instance operations are in
-// SingleInstance.cpp.
+// The single-instance record that the launches of one executable share and
+// the gate between the Launcher and its hand-over threads. The Launcher's own
+// single-instance operations are in SingleInstance.cpp; the argument area's
+// encoding is in HandOverArea.h.
 
 #include <windows.h>
 
-#include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
-#include <vector>
 
+#include "launcher/HandOverArea.h"
 #include "launcher/UniqueResource.h"
-
-inline constexpr std::size_t kArgumentAreaSize = 1040;
 
 // A paging-file backed mapping named after the executable's path; it starts
 // zero-filled.
 struct SharedBlock {
-    DWORD listenerThreadId;  // the primary's listener thread; its creation writes it
+    DWORD listenerThreadId;  // the primary's listener thread, once it exists
     DWORD primaryProcessId;
     DWORD messageId;  // the registered message, used in both directions
     // Each argument's bytes followed by one zero byte, then zeros to the end.
     std::uint8_t arguments[kArgumentAreaSize];
 };
 static_assert(sizeof(SharedBlock) == 1052);
-
-using ArgumentArea = std::span<std::uint8_t, kArgumentAreaSize>;
-using ConstArgumentArea = std::span<const std::uint8_t, kArgumentAreaSize>;
-
-// Zeroes the area and writes the arguments into it. False, with nothing
-// written, when they need more than the area: the bytes of every argument,
-// one zero byte after each, and one more at the end.
-bool encodeArguments(const std::vector<std::string>& arguments, ArgumentArea area);
-
-// Reads the arguments back: a zero byte ends an argument, and two zero bytes
-// in a row end the list. So an empty argument ends the list early, and an
-// area without arguments reads back as one empty argument. Text not ended by
-// two zero bytes before the last byte of the area is dropped.
-std::vector<std::string> decodeArguments(ConstArgumentArea area);
 
 // The name of the shared objects: the executable's full path with every
 // backslash replaced by "_" (C:\Apps\Tool.exe gives C:_Apps_Tool.exe).

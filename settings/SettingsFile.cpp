@@ -11,8 +11,10 @@ std::string readValue(const std::string& file, const std::string& section, const
         std::string buffer(size, '\0');
         DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
                                                 size, file.c_str());
-        if (length < size - 1) {
-            buffer.resize(length);
+        // The buffer stops growing at kLongestValue: a longer value is taken
+        // as far as it was read.
+        if (length < size - 1 || size >= kLongestValue) {
+            buffer.resize(length < size ? length : size - 1);
             return buffer;
         }
         size *= 2;

@@ -9,6 +9,9 @@
 #include "launcher/LaunchObserver.h"
 #include "settings/BaseText.h"
 
+// Values are read whole up to this many bytes (16 MB) and cut there.
+inline constexpr unsigned long kLongestValue = 1ul << 24;
+
 // GetPrivateProfileStringA with a buffer that grows until the value fits;
 // empty for a missing file, section or key.
 std::string readValue(const std::string& file, const std::string& section, const std::string& key);

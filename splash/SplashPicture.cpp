@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "splash/BitmapHeader.h"
+
 SIZE himetricToPixelsAtDensity(SIZE himetric, int pixelsPerInchX, int pixelsPerInchY) {
     return SIZE{MulDiv(himetric.cx, pixelsPerInchX, kHimetricPerInch),
                 MulDiv(himetric.cy, pixelsPerInchY, kHimetricPerInch)};
@@ -35,6 +37,8 @@ bool SplashPicture::loadFromFile(const std::string& path) {
 
 bool SplashPicture::loadFromMemory(const void* bytes, DWORD count) {
     picture_.reset();
+    // The decoder would read a bitmap's missing rows from beyond the data.
+    if (isBrokenBitmap(static_cast<const std::uint8_t*>(bytes), count)) return false;
     // The stream takes the block over once it exists and frees it when it is
     // released; until then the block frees itself.
     UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, count));

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Builds the fuzz targets (tests/fuzz) and runs each of them twice: stepping
 # text one byte a character, then as a double-byte code page does.
-#   tools/fuzz.sh [seconds]          a real run (default 60 s per run); new
-#                                    inputs are merged into tests/fuzz/corpus
+#   tools/fuzz.sh [seconds]          a real run (default 60 s per run); inputs
+#                                    that reach new code are added to
+#                                    tests/fuzz/corpus
 #   tools/fuzz.sh --smoke [seconds]  a short check (default 2 s per run); the
 #                                    corpus in the repository is only read
 # Exits non-zero on any finding; the input is kept under build/fuzz/findings.
@@ -38,11 +39,10 @@ for program in "$build"/fuzz_*; do
             status=1
         fi
         if [ $smoke = 0 ]; then
-            # Keep what found new paths, minimised, in the repository corpus.
-            merged=$(mktemp -d)
-            "$program" -merge=1 "$merged" "$corpus" "$fresh" >/dev/null 2>&1 &&
-                rm -f "$corpus"/* && cp "$merged"/* "$corpus"/ 2>/dev/null
-            rm -rf "$merged"
+            # The inputs of this run that reach new code join the repository
+            # corpus; what is there already stays.
+            ANSI_DOUBLE_BYTE=$mode "$program" -merge=1 "$corpus" "$fresh" >/dev/null 2>&1 ||
+                echo "fuzz $target (double-byte=$mode): could not merge new inputs"
         fi
         rm -rf "$fresh"
     done

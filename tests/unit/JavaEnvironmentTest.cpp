@@ -35,4 +35,34 @@ TEST(JavaEnvironment, Expansion) {
     SetEnvironmentVariableA("LAUNCHER_TEST_VAR", nullptr);
 }
 
+TEST(JavaEnvironment, ExpansionOfTextLongerThanThePlatformExpandsAtOnce) {
+    SetEnvironmentVariableA("LAUNCHER_TEST_A", "alpha");
+    SetEnvironmentVariableA("LAUNCHER_TEST_BIG", std::string(20000, 'b').c_str());
+    // Text of any length: 70,000 characters with references at both ends
+    // and in the middle.
+    std::string padding(35000, 'p');
+    EXPECT_EQ(expandEnvironment("%LAUNCHER_TEST_A%" + padding + "%LAUNCHER_TEST_A%;" + padding +
+                                "%LAUNCHER_TEST_A%"),
+              "alpha" + padding + "alpha;" + padding + "alpha");
+    std::string plain(70000, 'q');
+    EXPECT_EQ(expandEnvironment(plain), plain);
+    // A short text whose result is long.
+    EXPECT_EQ(expandEnvironment("%LAUNCHER_TEST_BIG%;%LAUNCHER_TEST_BIG%"),
+              std::string(20000, 'b') + ";" + std::string(20000, 'b'));
+
+    // Reference by reference, "%" signs pair up as the platform pairs them:
+    // a long text gives what the platform gives for its short part.
+    for (const char* part :
+         {"%LAUNCHER_TEST_A%%LAUNCHER_TEST_A%", "%LAUNCHER_UNDEFINED%LAUNCHER_TEST_A%",
+          "%%LAUNCHER_TEST_A%", "a%%b", "%LAUNCHER_TEST_A", "100%", "%%%LAUNCHER_TEST_A%%%",
+          "%launcher_test_a% %LAUNCHER_TEST_A%%", "%LAUNCHER TEST A%", "%=C:%"}) {
+        SCOPED_TRACE(part);
+        std::string shortResult = expandEnvironment(part);
+        EXPECT_EQ(expandEnvironment(part + padding), shortResult + padding);
+        EXPECT_EQ(expandEnvironment(padding + part), padding + shortResult);
+    }
+    SetEnvironmentVariableA("LAUNCHER_TEST_A", nullptr);
+    SetEnvironmentVariableA("LAUNCHER_TEST_BIG", nullptr);
+}
+
 }  // namespace

@@ -62,6 +62,17 @@ TEST(SettingsFile, ValuesLongerThanTheFirstBuffer) {
     EXPECT_EQ(readValue(ini, "S", "Nope"), "");
 }
 
+TEST(SettingsFile, HugeValuesAreReadWholeUpToTheLimitAndCutThere) {
+    TempFolder temp;
+    std::string large(1 << 20, 'z');
+    std::string huge(kLongestValue + 1000, 'h');
+    std::string ini =
+        temp.write("app.ini", "[S]\r\nLarge=" + large + "\r\nHuge=" + huge + "\r\nAfter=1\r\n");
+    EXPECT_EQ(readValue(ini, "S", "Large"), large);
+    EXPECT_EQ(readValue(ini, "S", "Huge"), huge.substr(0, kLongestValue - 1));
+    EXPECT_EQ(readValue(ini, "S", "After"), "1");
+}
+
 TEST(BaseText, ParsingRules) {
     auto base = parseBaseText(
         "ignored=before any section\r\n"
