@@ -18,7 +18,7 @@ run() {  # name, command...
 wine_start
 run "suites under Wine" ctest --test-dir "$build" --output-on-failure
 run "product format (32-bit)" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
-run "product format (64-bit)" "$root/tools/check-product.sh" "$root/build/x86_64/launcher.exe" x86_64 114688
+run "product format (64-bit)" "$root/tools/check-product.sh" "$root/build/x86_64/launcher.exe" x86_64
 wine_stop
 run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/native" --output-on-failure
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.
