@@ -6,8 +6,11 @@
 #   and to main being entered, as the test runtime measures it inside the
 #   process (the "time" and "process-start" fields of its trace events), for
 #   the x86_64 launcher with a typical settings file, and for
-#   minimal_loader.exe, which only loads the same JVM library and creates
-#   the VM with the same options. Runs alternate between the two; medians.
+#   minimal_loader.exe, which only loads the same JVM library, creates the
+#   VM with the same options and calls main, and for minimal_gui_loader.exe,
+#   the same with user32 loaded first (as the launcher must: WinMain calls
+#   DefWindowProcA), which shows what user32's start-up costs under Wine.
+#   Runs alternate between the three; medians.
 # - Runtime discovery: the launcher's time to JNI_CreateJavaVM with 10, 100
 #   and 1,000 registered runtimes.
 # - The product executables' sizes and import tables.
