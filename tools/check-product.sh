@@ -10,12 +10,13 @@ exe=$1
 arch=$2
 budget=${3:-98304}
 objdump=$arch-w64-mingw32-objdump
-[ "$arch" = i686 ] && format=pei-i386 || format=pei-x86-64
+if [ "$arch" = i686 ]; then format=pei-i386; magic="PE32"; else format=pei-x86-64; magic="PE32+"; fi
 
 [ -f "$exe" ] || { echo "missing $exe"; exit 1; }
 dump=$($objdump -p "$exe") || exit 1
 status=0
 echo "$dump" | grep -q "file format $format" || { echo "$exe: not $format"; status=1; }
+echo "$dump" | grep -q "^Magic.*($magic)\$" || { echo "$exe: not $magic"; status=1; }
 echo "$dump" | grep -q "Subsystem.*(Windows GUI)" || { echo "$exe: not a GUI executable"; status=1; }
 flags="DYNAMIC_BASE NX_COMPAT"
 [ "$arch" = x86_64 ] && flags="$flags HIGH_ENTROPY_VA"
@@ -48,5 +49,5 @@ else
 fi
 size=$(stat -c %s "$exe")
 [ "$size" -le "$budget" ] || { echo "$exe: $size bytes, over the budget of $budget"; status=1; }
-echo "$exe: $format, Windows GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"
+echo "$exe: $format ($magic), Windows GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"
 exit $status
