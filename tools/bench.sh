@@ -15,17 +15,18 @@
 #   and 1,000 registered runtimes.
 # - The product executables' sizes and import tables.
 #
-# Usage: bench.sh [RUNS]   (RUNS per measurement, default 21)
+# Usage: bench.sh [RUNS [LAUNCHER]]   (RUNS per measurement, default 21;
+# LAUNCHER, default build/x86_64/launcher.exe, e.g. an older build to compare)
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-21}
+launcher=${2:-$root/build/x86_64/launcher.exe}
 bin=$root/build/x64/bin
 work=$root/build/bench
 # A prefix of its own: the runtimes registered here never meet the tests.
 export WINEPREFIX=$work/wineprefix
 . "$root/tools/wine-env.sh"
 
-launcher=$root/build/x86_64/launcher.exe
 for f in "$launcher" "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$bin/testjvm.dll"; do
     [ -f "$f" ] || { echo "bench: $f is missing (make product tests)"; exit 1; }
 done
