@@ -1,6 +1,7 @@
 # make              builds the product: build/i686/launcher.exe (32-bit, for 32-bit Java)
-#                   and build/x86_64/launcher.exe (64-bit, for 64-bit Java)
-# make demo         builds the launcher and the test runtime and runs a sample application
+#                   and build/x86_64/launcher.exe (64-bit, for 64-bit Java), each with
+#                   its companion explain.exe beside it
+# make demo         runs a sample Java application through the launcher under Wine
 # make test         installs what is missing, builds everything and runs every test
 # make native-tests builds the Linux suite of the JNI calls against the real JDK
 # make fuzz         fuzzes the text parsers (FUZZ_SECONDS per target and mode, default 60)
@@ -51,9 +52,10 @@ fuzz: deps
 bench: product tests
 	@tools/bench.sh $(BENCH_RUNS)
 
-# Only what the demo runs: the x86_64 launcher and the test runtime.
+# Only what the demo runs: the x86_64 launcher and the bridge runtime (and
+# explain, to look at the demo's launch).
 demo: x64-config
-	@cmake --build $(X64) -j $(JOBS) --target launcher testjvm
+	@cmake --build $(X64) -j $(JOBS) --target launcher bridgejvm bridgejvm_files explain
 	@tools/demo.sh
 
 clean:

@@ -1,6 +1,8 @@
 #include "jre/JavaHome.h"
 
 #include "launcher/AnsiText.h"
+#include "launcher/LaunchContext.h"
+#include "launcher/LaunchObserver.h"
 #include "settings/SettingsPaths.h"
 
 namespace {
@@ -22,13 +24,16 @@ std::string probeJavaHome(const std::string& home, JvmType type, bool* isServer)
     const char* const* order = type == JvmType::Server        ? kServerOrder
                                : type == JvmType::FavorServer ? kFavorServerOrder
                                                               : kDefaultOrder;
+    LaunchObserver* observer = launchObserver();
     for (; *order; ++order) {
         std::string library = home + *order;
         if (fileExists(library)) {
             if (isServer) *isServer = *order == kServer;
+            if (observer) observer->javaHomeProbed(home, type, library, *order == kServer);
             return library;
         }
     }
+    if (observer) observer->javaHomeProbed(home, type, std::string(), false);
     return {};
 }
 

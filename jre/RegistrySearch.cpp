@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "jre/JavaHome.h"
+#include "launcher/LaunchContext.h"
+#include "launcher/LaunchObserver.h"
 #include "launcher/UniqueResource.h"
 
 const RegistryKey kRuntimeRegistryKeys[5] = {
@@ -24,15 +26,6 @@ bool vendorPreferred(const RegistryKey& key, const LauncherSettings& s) {
     case RuntimeVendor::Sun: return s.sunPreferred;
     case RuntimeVendor::JRockit: return s.jrockitPreferred;
     case RuntimeVendor::Ibm: return s.ibmPreferred;
-    }
-    return false;
-}
-
-bool vendorAllowed(const RegistryKey& key, const LauncherSettings& s) {
-    switch (key.vendor) {
-    case RuntimeVendor::Sun: return s.sunAllowed || s.sunPreferred;
-    case RuntimeVendor::JRockit: return s.jrockitAllowed || s.jrockitPreferred;
-    case RuntimeVendor::Ibm: return s.ibmAllowed || s.ibmPreferred;
     }
     return false;
 }
@@ -62,11 +55,37 @@ std::string javaHomeValue(HKEY versionKey) {
     return data;
 }
 
+// One registered version: its JavaHome value, the home made of it, and the
+// probe of that home; fills candidate as far as it gets.
+RegistryVersionResult readVersion(const RegistryKey& key, const std::string& versionName,
+                                  JvmType probeType, const LauncherSettings& settings,
+                                  RuntimeCandidate& candidate) {
+    if (!isWithinBounds(candidate.version, settings)) return RegistryVersionResult::OutOfBounds;
+
+    UniqueRegKey versionKey;
+    std::string subkey = std::string(key.path) + versionName;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, versionKey.put()) !=
+        ERROR_SUCCESS)
+        return RegistryVersionResult::NotOpened;
+    std::string home = javaHomeValue(versionKey.get());
+    if (home.empty()) return RegistryVersionResult::NoJavaHome;
+
+    home = withTrailingBackslash(home);
+    if (key.kind == RuntimeKind::DevelopmentKit) home += "jre\\";
+    candidate.home = home;
+    if (probeJavaHome(home, probeType, &candidate.isServer).empty())
+        return RegistryVersionResult::NoLibrary;
+    candidate.preferred = isKeyPreferred(key, settings);
+    return RegistryVersionResult::Candidate;
+}
+
 void searchKey(const RegistryKey& key, const LauncherSettings& settings,
                std::vector<RuntimeCandidate>& candidates) {
     UniqueRegKey root;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.path, 0, KEY_READ, root.put()) != ERROR_SUCCESS)
-        return;
+    bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.path, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
+    LaunchObserver* observer = launchObserver();
+    if (observer) observer->registryKeySearched(key, true, opened);
+    if (!opened) return;
 
     bool sunRuntimeKey = key.kind == RuntimeKind::RuntimeEnvironment && key.vendor == RuntimeVendor::Sun;
     JvmType probeType = sunRuntimeKey && settings.jvmType == JvmType::FavorServer
@@ -83,31 +102,29 @@ void searchKey(const RegistryKey& key, const LauncherSettings& settings,
 
         RuntimeCandidate candidate;
         JavaVersion::parse(versionName, kVersionFillMin, candidate.version);
-        if (!isWithinBounds(candidate.version, settings)) continue;
-
-        UniqueRegKey versionKey;
-        std::string subkey = std::string(key.path) + versionName;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, versionKey.put()) !=
-            ERROR_SUCCESS)
-            continue;
-        std::string home = javaHomeValue(versionKey.get());
-        if (home.empty()) continue;
-
-        home = withTrailingBackslash(home);
-        if (key.kind == RuntimeKind::DevelopmentKit) home += "jre\\";
-        if (probeJavaHome(home, probeType, &candidate.isServer).empty()) continue;
-
-        candidate.home = home;
-        candidate.preferred = isKeyPreferred(key, settings);
-        candidates.push_back(candidate);
+        RegistryVersionResult result = readVersion(key, versionName, probeType, settings, candidate);
+        if (observer) observer->registryVersionRead(key, versionName, candidate, result);
+        if (result == RegistryVersionResult::Candidate) candidates.push_back(candidate);
     }
 }
 
 }  // namespace
 
+bool isKindAllowed(const RegistryKey& key, const LauncherSettings& s) {
+    return s.bothKindsAllowed || kindPreferred(key, s);
+}
+
+bool isVendorAllowed(const RegistryKey& key, const LauncherSettings& s) {
+    switch (key.vendor) {
+    case RuntimeVendor::Sun: return s.sunAllowed || s.sunPreferred;
+    case RuntimeVendor::JRockit: return s.jrockitAllowed || s.jrockitPreferred;
+    case RuntimeVendor::Ibm: return s.ibmAllowed || s.ibmPreferred;
+    }
+    return false;
+}
+
 bool isKeySearched(const RegistryKey& key, const LauncherSettings& s) {
-    bool kindAllowed = s.bothKindsAllowed || kindPreferred(key, s);
-    return kindAllowed && vendorAllowed(key, s);
+    return isKindAllowed(key, s) && isVendorAllowed(key, s);
 }
 
 bool isKeyPreferred(const RegistryKey& key, const LauncherSettings& s) {
@@ -139,9 +156,16 @@ const RuntimeCandidate* chooseCandidate(const std::vector<RuntimeCandidate>& can
     for (const std::string& item : preferredVersions) {
         JavaVersion pattern;
         JavaVersion::parse(item, kVersionFillMin, pattern);
+        const RuntimeCandidate* match = nullptr;
         for (const RuntimeCandidate& candidate : candidates) {
-            if (matches(candidate.version, pattern)) return &candidate;
+            if (matches(candidate.version, pattern)) {
+                match = &candidate;
+                break;
+            }
         }
+        if (LaunchObserver* observer = launchObserver())
+            observer->preferredVersionTried(item, pattern, match);
+        if (match) return match;
     }
     return &candidates.front();
 }
@@ -149,7 +173,11 @@ const RuntimeCandidate* chooseCandidate(const std::vector<RuntimeCandidate>& can
 std::vector<RuntimeCandidate> findRegisteredRuntimes(const LauncherSettings& settings) {
     std::vector<RuntimeCandidate> candidates;
     for (const RegistryKey& key : kRuntimeRegistryKeys) {
-        if (isKeySearched(key, settings)) searchKey(key, settings, candidates);
+        if (isKeySearched(key, settings)) {
+            searchKey(key, settings, candidates);
+        } else if (LaunchObserver* observer = launchObserver()) {
+            observer->registryKeySearched(key, false, false);
+        }
     }
     return candidates;
 }
@@ -158,6 +186,7 @@ bool searchRegistry(const LauncherSettings& settings, std::string& home) {
     std::vector<RuntimeCandidate> candidates = findRegisteredRuntimes(settings);
     sortCandidates(candidates, settings);
     const RuntimeCandidate* chosen = chooseCandidate(candidates, settings.preferredVersions);
+    if (LaunchObserver* observer = launchObserver()) observer->registryRuntimeChosen(candidates, chosen);
     if (!chosen) return false;
     home = chosen->home;
     return true;

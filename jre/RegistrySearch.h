@@ -27,8 +27,10 @@ struct RuntimeCandidate {
     bool preferred = false;
 };
 
-// Whether the settings allow searching a key, and whether its candidates are
-// preferred.
+// Whether the settings allow searching a key (its kind and its vendor are
+// allowed), and whether its candidates are preferred.
+bool isKindAllowed(const RegistryKey& key, const LauncherSettings& settings);
+bool isVendorAllowed(const RegistryKey& key, const LauncherSettings& settings);
 bool isKeySearched(const RegistryKey& key, const LauncherSettings& settings);
 bool isKeyPreferred(const RegistryKey& key, const LauncherSettings& settings);
 

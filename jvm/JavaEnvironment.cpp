@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "launcher/AnsiText.h"
+#include "launcher/LaunchContext.h"
 #include "launcher/Launcher.h"
 #include "settings/SettingsPaths.h"
 
@@ -10,6 +11,14 @@ namespace {
 
 std::string withSeparator(const std::string& list) {
     return !list.empty() && list.back() == ';' ? list : list + ";";
+}
+
+void setVariable(const char* name, const std::string& value) {
+    if (LaunchEnvironment* environment = launchContext.environment) {
+        environment->set(name, value);
+        return;
+    }
+    SetEnvironmentVariableA(name, value.c_str());
 }
 
 }  // namespace
@@ -25,6 +34,7 @@ std::string stripPathComponents(const std::string& path, int count) {
 }
 
 std::string expandEnvironment(const std::string& text) {
+    if (LaunchEnvironment* environment = launchContext.environment) return environment->expand(text);
     DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
     if (needed == 0) return text;
     std::string expanded(needed, '\0');
@@ -47,8 +57,8 @@ std::string searchPathValue(const std::string& systemPath, const std::string& ja
 void setUpJavaEnvironment(Launcher& launcher) {
     const std::string& library = launcher.jvmLibraryPath;
     std::string javaHome = stripPathComponents(library, 3);
-    SetEnvironmentVariableA("VT_JVM_PATH", library.c_str());
-    SetEnvironmentVariableA("VT_JVM_HOME", javaHome.c_str());
+    setVariable("VT_JVM_PATH", library);
+    setVariable("VT_JVM_HOME", javaHome);
 
     if (!launcher.settings.libraryPath.empty()) {
         std::string module;
@@ -59,5 +69,5 @@ void setUpJavaEnvironment(Launcher& launcher) {
     }
 
     std::string path = searchPathValue(launcher.settings.systemPath, stripPathComponents(library, 2));
-    SetEnvironmentVariableA("Path", expandEnvironment(path).c_str());
+    setVariable("Path", expandEnvironment(path));
 }

@@ -10,8 +10,9 @@ class Launcher;
 // backslash); unchanged when no backslash is left.
 std::string stripPathComponents(const std::string& path, int count);
 
-// Windows environment expansion of %NAME% references; undefined variables
-// stay as written, and the text is unchanged when expansion fails.
+// Windows environment expansion of %NAME% references against the launch's
+// environment (LaunchContext.h); undefined variables stay as written, and
+// the text is unchanged when expansion fails.
 std::string expandEnvironment(const std::string& text);
 
 // The library path value before expansion: "Library Path", the launcher's
@@ -23,6 +24,7 @@ std::string libraryPathValue(const std::string& libraryPath, const std::string& 
 // path, the runtime's bin folder.
 std::string searchPathValue(const std::string& systemPath, const std::string& javaBinFolder);
 
-// Sets the variables and, when "Library Path" is set, appends the
-// "-Djava.library.path=" option to the launcher's VM options.
+// Sets the variables in the launch's environment (LaunchContext.h) and, when
+// "Library Path" is set, appends the "-Djava.library.path=" option to the
+// launcher's VM options.
 void setUpJavaEnvironment(Launcher& launcher);

@@ -6,6 +6,8 @@
 #include "jvm/MemoryOptions.h"
 #include "launcher/AnsiText.h"
 #include "launcher/CommandLine.h"
+#include "launcher/LaunchContext.h"
+#include "launcher/LaunchObserver.h"
 #include "launcher/Launcher.h"
 #include "launcher/UniqueResource.h"
 #include "settings/SettingsFile.h"
@@ -44,6 +46,8 @@ std::string machineMemoryOption(const std::string& option) {
     MEMORYSTATUS status = {};
     status.dwLength = sizeof status;
     GlobalMemoryStatus(&status);
+    if (LaunchObserver* observer = launchObserver())
+        observer->memoryMeasured(option, status.dwTotalPhys, status.dwAvailVirtual);
     return percentMemoryOption(option, status.dwTotalPhys, status.dwAvailVirtual);
 }
 
@@ -63,6 +67,7 @@ bool buildVmOptions(Launcher& launcher) {
 
     std::string classPath;
     for (const std::string& piece : splitList(file.lookup(section::ClassPath, "Class Path"))) {
+        std::size_t before = classPath.size();
         bool search = ansi::find(piece, '*') != ansi::npos || piece.size() < 2 ||
                       isRelativeClassPathEntry(piece);
         if (search) {
@@ -70,6 +75,8 @@ bool buildVmOptions(Launcher& launcher) {
         } else {
             classPath += piece + ";";
         }
+        if (LaunchObserver* observer = launchObserver())
+            observer->classPathEntryExpanded(piece, search, launcherFolder, classPath.c_str() + before);
     }
     if (lstrcmpiA(file.lookup(section::Application, "Embedded Jar").c_str(), "Yes") == 0) {
         if (!classPath.empty() && classPath.back() != ';') classPath += ";";

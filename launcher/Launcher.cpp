@@ -2,6 +2,8 @@
 
 #include "launcher/AnsiText.h"
 #include "launcher/CommandLine.h"
+#include "launcher/LaunchContext.h"
+#include "launcher/LaunchObserver.h"
 #include "jre/JavaHome.h"
 #include "jre/RegistrySearch.h"
 #include "jre/RequiredVersion.h"
@@ -50,15 +52,19 @@ void Launcher::applyWorkingDirectory() {
 }
 
 bool Launcher::findRuntime() {
+    LaunchObserver* observer = launchObserver();
     // The remembered folder; it is not held against the version bounds.
+    if (observer) observer->runtimeSourceTried(RuntimeSource::Remembered);
     if (!settings.jrePath.empty()) {
         jvmLibraryPath = probeJavaHome(withTrailingBackslash(settings.jrePath), settings.jvmType);
         if (!jvmLibraryPath.empty()) return true;
     }
+    if (observer) observer->runtimeSourceTried(RuntimeSource::BesideExecutable);
     if (std::optional<std::string> local = findLocalRuntime(messageOwner())) {
         jvmLibraryPath = probeJavaHome(*local, settings.jvmType);
         if (!jvmLibraryPath.empty()) return true;
     }
+    if (observer) observer->runtimeSourceTried(RuntimeSource::Registry);
     std::string home;
     if (searchRegistry(settings, home)) {
         jvmLibraryPath = probeJavaHome(home, settings.jvmType);

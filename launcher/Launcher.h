@@ -61,6 +61,9 @@ public:
     void tearDownSingleInstance();
 
     // Splash screen.
+    // "Splash Screen" and "Splash Screen Shadow" into their fields, and
+    // "Preffer Native Splash Screen"; false without a settings file path.
+    bool readSplashSettings(std::string& preferNative);
     bool startSplash();
     void closeSplash();
     std::string findNativeSplashLibrary() const;

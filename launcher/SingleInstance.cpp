@@ -177,14 +177,18 @@ std::string instanceNameFor(const std::string& modulePath) {
     return ansi::replaceAll(modulePath, '\\', '_');
 }
 
-bool Launcher::setUpSingleInstance() {
-    std::string settingsPath;
-    if (!settingsFilePath(settingsPath, messageOwner())) return false;
+bool singleInstanceRequested(const std::string& settingsPath) {
     SettingsFile file(settingsPath, "");
     // A service never runs in single-instance mode.
     if (lstrcmpA(file.lookup(section::Application, "Application Type").c_str(), "service") == 0)
-        return true;
-    if (file.lookup(section::Application, "Single Instance") != "yes") return true;
+        return false;
+    return file.lookup(section::Application, "Single Instance") == "yes";
+}
+
+bool Launcher::setUpSingleInstance() {
+    std::string settingsPath;
+    if (!settingsFilePath(settingsPath, messageOwner())) return false;
+    if (!singleInstanceRequested(settingsPath)) return true;
     std::string path;
     if (!modulePath(path, messageOwner())) return false;
     const std::string name = instanceNameFor(path);

@@ -45,6 +45,10 @@ std::vector<std::string> decodeArguments(ConstArgumentArea area);
 // backslash replaced by "_" (C:\Apps\Tool.exe gives C:_Apps_Tool.exe).
 std::string instanceNameFor(const std::string& modulePath);
 
+// The settings ask for single-instance mode: "Single Instance" is exactly
+// "yes" and "Application Type" is not "service".
+bool singleInstanceRequested(const std::string& settingsPath);
+
 // Shared by the primary's Launcher and its hand-over threads, and freed by
 // whichever lets go of it last. A hand-over thread reads the Launcher only
 // while holding the lock and finding the gate open; the Launcher closes it

@@ -88,7 +88,7 @@ std::string readJrePath(const LauncherSettings& settings, const std::string& set
         std::string userFile =
             userSettingsFilePath(settings.productName, settings.productCode, false, owner);
         if (!userFile.empty() && userFile.size() < MAX_PATH && fileExists(userFile))
-            return readValue(userFile, section::JavaRuntimeEnvironment, key);
+            return readSetting(userFile, section::JavaRuntimeEnvironment, key, SettingSource::UserFile);
     }
     return SettingsFile(settingsPath, "").lookup(section::JavaRuntimeEnvironment, key);
 }
@@ -108,8 +108,8 @@ bool readSettings(LauncherSettings& s, const MessageOwner& owner) {
     std::string path;
     if (!settingsFilePath(path, owner)) return false;
 
-    s.productCode = readValue(path, section::ProductInformation, "Product Code");
-    s.productName = readValue(path, section::ProductInformation, "Product Name");
+    s.productCode = readSetting(path, section::ProductInformation, "Product Code");
+    s.productName = readSetting(path, section::ProductInformation, "Product Name");
 
     SettingsFile file(path, "");
     const char* jre = section::JavaRuntimeEnvironment;

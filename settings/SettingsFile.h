@@ -6,11 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "launcher/LaunchObserver.h"
 #include "settings/BaseText.h"
 
 // GetPrivateProfileStringA with a buffer that grows until the value fits;
 // empty for a missing file, section or key.
 std::string readValue(const std::string& file, const std::string& section, const std::string& key);
+
+// readValue of a setting, reported to the launch's observer as read from
+// source (a plain read of the settings file or of the per-user file).
+std::string readSetting(const std::string& file, const std::string& section, const std::string& key,
+                        SettingSource source = SettingSource::File);
 
 class SettingsFile {
 public:

@@ -1,10 +1,16 @@
 #include "settings/SettingsPaths.h"
 
 #include "launcher/AnsiText.h"
+#include "launcher/LaunchContext.h"
+#include "launcher/LaunchObserver.h"
 #include "launcher/UniqueResource.h"
 #include "ui/MessageReporter.h"
 
 bool modulePath(std::string& path, const MessageOwner& owner) {
+    if (const char* executable = launchContext.executablePath) {
+        path = executable;
+        return true;
+    }
     char buffer[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
     if (length == 0) {
@@ -110,5 +116,6 @@ bool usesUserSettingsFile(bool isService) {
 bool fileExists(const std::string& path) {
     WIN32_FIND_DATAA found;
     UniqueFindHandle search(FindFirstFileA(path.c_str(), &found));
+    if (LaunchObserver* observer = launchObserver()) observer->fileTested(path, search.valid());
     return search.valid();
 }

@@ -8,7 +8,8 @@
 
 #include "ui/MessageReporter.h"
 
-// Full path of the running executable. On failure shows message 202 with
+// Full path of the executable the launch belongs to: the running one, unless
+// the launch context names another. On failure shows message 202 with
 // fragment 208 and the error code, owned by owner.
 bool modulePath(std::string& path, const MessageOwner& owner);
 

@@ -23,6 +23,10 @@ std::string nativeSplashLibraryCandidate(const std::string& jvmLibraryPath) {
     return path + kNativeSplashLibraryName;
 }
 
+bool prefersNativeSplash(const std::string& setting, const std::string& nativeLibrary) {
+    return lstrcmpiA(setting.c_str(), "Yes") == 0 && !nativeLibrary.empty();
+}
+
 std::string Launcher::findNativeSplashLibrary() const {
     std::string path = nativeSplashLibraryCandidate(jvmLibraryPath);
     if (path.empty() || !fileExists(path)) return std::string();

@@ -15,3 +15,7 @@ using SplashSetFileJarNameEntry = void(__cdecl*)(const char* path, const char* j
 // would lie: two levels up from the JVM library (bin\client\jvm.dll gives
 // bin\splashscreen.dll). Empty when nothing is left of the path.
 std::string nativeSplashLibraryCandidate(const std::string& jvmLibraryPath);
+
+// The native library is tried first: "Preffer Native Splash Screen" is "Yes"
+// in any case, and the runtime has the library (nativeLibrary not empty).
+bool prefersNativeSplash(const std::string& setting, const std::string& nativeLibrary);

@@ -6,6 +6,7 @@
 #include "settings/LauncherSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPaths.h"
+#include "splash/NativeSplash.h"
 #include "splash/SplashWindow.h"
 
 namespace {
@@ -34,18 +35,22 @@ DWORD WINAPI splashThreadBody(void* parameter) {
 
 }  // namespace
 
-bool Launcher::startSplash() {
+bool Launcher::readSplashSettings(std::string& preferNative) {
     std::string settingsPath;
     if (!settingsFilePath(settingsPath, messageOwner())) return false;
-    splashImagePath = readValue(settingsPath, section::Display, "Splash Screen");
-    splashShadow = readValue(settingsPath, section::Display, "Splash Screen Shadow");
-    std::string preferNative =
-        readValue(settingsPath, section::Display, "Preffer Native Splash Screen");
+    splashImagePath = readSetting(settingsPath, section::Display, "Splash Screen");
+    splashShadow = readSetting(settingsPath, section::Display, "Splash Screen Shadow");
+    preferNative = readSetting(settingsPath, section::Display, "Preffer Native Splash Screen");
+    return true;
+}
+
+bool Launcher::startSplash() {
+    std::string preferNative;
+    if (!readSplashSettings(preferNative)) return false;
     if (splashImagePath.empty()) return true;
 
     std::string nativeLibrary = findNativeSplashLibrary();
-    if (lstrcmpiA(preferNative.c_str(), "Yes") == 0 && !nativeLibrary.empty() &&
-        startNativeSplash(nativeLibrary))
+    if (prefersNativeSplash(preferNative, nativeLibrary) && startNativeSplash(nativeLibrary))
         return true;
 
     splashWindow = std::make_unique<SplashWindow>();

@@ -15,10 +15,31 @@ run() {  # name, command...
     if "$@"; then echo "== $name: passed"; else echo "== $name: FAILED"; failures="$failures $name"; fi
 }
 
+# Linux Java VMs started by the bridge runtime for this build's tests: each
+# must have ended with its launcher. Those left over are reported and ended.
+no_bridge_vm_left() {
+    marker="-Dbridgejvm.runtime=$root/build/"
+    tries=0
+    while pgrep -f -- "$marker" >/dev/null; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ]; then
+            echo "Java VMs of the bridge runtime still running:"
+            pgrep -af -- "$marker"
+            for pid in $(pgrep -f -- "$marker"); do kill -9 "$pid" 2>/dev/null; done
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
 wine_start
 run "suites under Wine" ctest --test-dir "$build" --output-on-failure
+run "no Java VM of the bridge runtime left" no_bridge_vm_left
 run "product format (32-bit)" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
 run "product format (64-bit)" "$root/tools/check-product.sh" "$root/build/x86_64/launcher.exe" x86_64
+run "explain format (i686)" "$root/tools/check-explain.sh" "$root/build/i686/explain.exe" i686
+run "explain format (x86_64)" "$root/tools/check-explain.sh" "$root/build/x86_64/explain.exe" x86_64
+run "explain format (x86_64 test build)" "$root/tools/check-explain.sh" "$build/bin/explain.exe" x86_64
 wine_stop
 run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/native" --output-on-failure
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.

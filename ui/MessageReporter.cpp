@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "launcher/LaunchContext.h"
+#include "launcher/LaunchObserver.h"
 #include "ui/StringTableBlock.h"
 
 bool loadResourceString(std::string& target, UINT id) {
@@ -76,7 +78,12 @@ int showMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
         }
         caption = loadedCaption;
     }
-    int result = MessageBoxA(owner, text, caption, style);
+    int result = IDOK;
+    if (LaunchObserver* observer = launchObserver()) {
+        observer->messageShown(text);
+    } else {
+        result = MessageBoxA(owner, text, caption, style);
+    }
     std::free(loadedCaption);
     std::free(loadedText);
     return result;

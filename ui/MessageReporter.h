@@ -48,6 +48,8 @@ bool formatResourceString(std::string& target, UINT id, Args... args) {
 // MessageBoxA where text and caption may each be a string-table id
 // (MAKEINTRESOURCEA); a null caption gives the system's default title.
 // Returns the MessageBoxA result, or 0 when the text could not be loaded.
+// A launch with an observer (LaunchContext.h) tells it the text instead and
+// counts the box as answered with OK.
 int showMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 
 void showError(HWND owner, const std::string& text);
