@@ -37,6 +37,23 @@ bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const Laun
     return compare(b.version, a.version) > 0;
 }
 
+// Stable exchange sort: repeated passes over neighbouring pairs, a pair
+// swapped only when the second must come first, so equal items keep their
+// order. candidateOf gives the candidate an item is sorted by.
+template <class Item, class CandidateOf>
+void exchangeSort(std::vector<Item>& items, const LauncherSettings& s, CandidateOf candidateOf) {
+    for (std::size_t pass = 1; pass < items.size(); ++pass) {
+        bool swapped = false;
+        for (std::size_t i = 0; i + pass < items.size(); ++i) {
+            if (comesFirst(candidateOf(items[i + 1]), candidateOf(items[i]), s)) {
+                std::swap(items[i], items[i + 1]);
+                swapped = true;
+            }
+        }
+        if (!swapped) break;
+    }
+}
+
 // The "JavaHome" value of an open version key; empty when it is missing or
 // empty. A value stored without a terminating zero is taken up to the size
 // the registry reports, never beyond it.
@@ -79,33 +96,96 @@ RegistryVersionResult readVersion(const RegistryKey& key, const std::string& ver
     return RegistryVersionResult::Candidate;
 }
 
-void searchKey(const RegistryKey& key, const LauncherSettings& settings,
-               std::vector<RuntimeCandidate>& candidates) {
+// The type a home registered under key is probed with: favor_server probes
+// the Sun runtime environments client-first.
+JvmType probeTypeFor(const RegistryKey& key, const LauncherSettings& settings) {
+    bool sunRuntimeKey = key.kind == RuntimeKind::RuntimeEnvironment && key.vendor == RuntimeVendor::Sun;
+    return sunRuntimeKey && settings.jvmType == JvmType::FavorServer ? JvmType::Default
+                                                                     : settings.jvmType;
+}
+
+// Opens key and calls visit with the name of each of its version subkeys,
+// in the order the registry gives them.
+template <class Visit>
+void forEachVersionName(const RegistryKey& key, Visit visit) {
     UniqueRegKey root;
     bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.path, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
-    LaunchObserver* observer = launchObserver();
-    if (observer) observer->registryKeySearched(key, true, opened);
+    if (LaunchObserver* observer = launchObserver()) observer->registryKeySearched(key, true, opened);
     if (!opened) return;
-
-    bool sunRuntimeKey = key.kind == RuntimeKind::RuntimeEnvironment && key.vendor == RuntimeVendor::Sun;
-    JvmType probeType = sunRuntimeKey && settings.jvmType == JvmType::FavorServer
-                            ? JvmType::Default
-                            : settings.jvmType;
-
     for (DWORD index = 0;; ++index) {
         char name[260];
         DWORD nameLength = sizeof name;
         if (RegEnumKeyExA(root.get(), index, name, &nameLength, nullptr, nullptr, nullptr,
                           nullptr) != ERROR_SUCCESS)
             break;
-        std::string versionName(name, nameLength);
+        visit(std::string(name, nameLength));
+    }
+}
 
+void searchKey(const RegistryKey& key, const LauncherSettings& settings,
+               std::vector<RuntimeCandidate>& candidates) {
+    JvmType probeType = probeTypeFor(key, settings);
+    forEachVersionName(key, [&](const std::string& versionName) {
         RuntimeCandidate candidate;
         JavaVersion::parse(versionName, kVersionFillMin, candidate.version);
         RegistryVersionResult result = readVersion(key, versionName, probeType, settings, candidate);
-        if (observer) observer->registryVersionRead(key, versionName, candidate, result);
+        if (LaunchObserver* observer = launchObserver())
+            observer->registryVersionRead(key, versionName, candidate, result);
         if (result == RegistryVersionResult::Candidate) candidates.push_back(candidate);
+    });
+}
+
+// A registered version inside the bounds whose JavaHome is read and probed
+// only when the choice gets to it.
+struct RegisteredVersion {
+    const RegistryKey* key;
+    std::string name;
+    RuntimeCandidate candidate;  // version and preferred; home and isServer once read
+    enum class State { Unread, Candidate, Unusable } state = State::Unread;
+};
+
+// The same choice as sorting the candidates and choosing among them, but
+// with the JavaHome value read and probed for as few versions as the choice
+// needs: the order of the versions does not depend on what the probe finds
+// (only favor_server sorts by it), so the first usable version in sorted
+// order is the first candidate in sorted order.
+bool chooseRegisteredVersion(const LauncherSettings& settings, std::string& home) {
+    std::vector<RegisteredVersion> versions;
+    for (const RegistryKey& key : kRuntimeRegistryKeys) {
+        if (!isKeySearched(key, settings)) continue;
+        forEachVersionName(key, [&](const std::string& name) {
+            RegisteredVersion version{&key, name, {}};
+            JavaVersion::parse(name, kVersionFillMin, version.candidate.version);
+            if (!isWithinBounds(version.candidate.version, settings)) return;
+            version.candidate.preferred = isKeyPreferred(key, settings);
+            versions.push_back(std::move(version));
+        });
     }
+    exchangeSort(versions, settings,
+                 [](const RegisteredVersion& v) -> const RuntimeCandidate& { return v.candidate; });
+
+    auto usable = [&](RegisteredVersion& version) {
+        if (version.state == RegisteredVersion::State::Unread) {
+            bool candidate = readVersion(*version.key, version.name, probeTypeFor(*version.key, settings),
+                                         settings, version.candidate) == RegistryVersionResult::Candidate;
+            version.state = candidate ? RegisteredVersion::State::Candidate
+                                      : RegisteredVersion::State::Unusable;
+        }
+        return version.state == RegisteredVersion::State::Candidate;
+    };
+    auto choose = [&](RegisteredVersion& version) {
+        home = version.candidate.home;
+        return true;
+    };
+    for (const std::string& item : settings.preferredVersions) {
+        JavaVersion pattern;
+        JavaVersion::parse(item, kVersionFillMin, pattern);
+        for (RegisteredVersion& version : versions)
+            if (matches(version.candidate.version, pattern) && usable(version)) return choose(version);
+    }
+    for (RegisteredVersion& version : versions)
+        if (usable(version)) return choose(version);
+    return false;
 }
 
 }  // namespace
@@ -138,16 +218,7 @@ bool isWithinBounds(const JavaVersion& version, const LauncherSettings& s) {
 }
 
 void sortCandidates(std::vector<RuntimeCandidate>& candidates, const LauncherSettings& s) {
-    for (std::size_t pass = 1; pass < candidates.size(); ++pass) {
-        bool swapped = false;
-        for (std::size_t i = 0; i + pass < candidates.size(); ++i) {
-            if (comesFirst(candidates[i + 1], candidates[i], s)) {
-                std::swap(candidates[i], candidates[i + 1]);
-                swapped = true;
-            }
-        }
-        if (!swapped) break;
-    }
+    exchangeSort(candidates, s, [](const RuntimeCandidate& c) -> const RuntimeCandidate& { return c; });
 }
 
 const RuntimeCandidate* chooseCandidate(const std::vector<RuntimeCandidate>& candidates,
@@ -183,6 +254,10 @@ std::vector<RuntimeCandidate> findRegisteredRuntimes(const LauncherSettings& set
 }
 
 bool searchRegistry(const LauncherSettings& settings, std::string& home) {
+    // Every candidate is read and probed when someone watches (to report
+    // each one) and for favor_server (which sorts by the probe's result).
+    if (!launchObserver() && settings.jvmType != JvmType::FavorServer)
+        return chooseRegisteredVersion(settings, home);
     std::vector<RuntimeCandidate> candidates = findRegisteredRuntimes(settings);
     sortCandidates(candidates, settings);
     const RuntimeCandidate* chosen = chooseCandidate(candidates, settings.preferredVersions);
