@@ -161,8 +161,12 @@ bool chooseRegisteredVersion(const LauncherSettings& settings, std::string& home
             versions.push_back(std::move(version));
         });
     }
-    exchangeSort(versions, settings,
-                 [](const RegisteredVersion& v) -> const RuntimeCandidate& { return v.candidate; });
+    // Sorted by reference: an exchange moves two pointers, not two versions.
+    std::vector<RegisteredVersion*> sorted;
+    sorted.reserve(versions.size());
+    for (RegisteredVersion& version : versions) sorted.push_back(&version);
+    exchangeSort(sorted, settings,
+                 [](const RegisteredVersion* v) -> const RuntimeCandidate& { return v->candidate; });
 
     auto usable = [&](RegisteredVersion& version) {
         if (version.state == RegisteredVersion::State::Unread) {
@@ -180,11 +184,11 @@ bool chooseRegisteredVersion(const LauncherSettings& settings, std::string& home
     for (const std::string& item : settings.preferredVersions) {
         JavaVersion pattern;
         JavaVersion::parse(item, kVersionFillMin, pattern);
-        for (RegisteredVersion& version : versions)
-            if (matches(version.candidate.version, pattern) && usable(version)) return choose(version);
+        for (RegisteredVersion* version : sorted)
+            if (matches(version->candidate.version, pattern) && usable(*version)) return choose(*version);
     }
-    for (RegisteredVersion& version : versions)
-        if (usable(version)) return choose(version);
+    for (RegisteredVersion* version : sorted)
+        if (usable(*version)) return choose(*version);
     return false;
 }
 
