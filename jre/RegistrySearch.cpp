@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 #include "jre/JavaHome.h"
 #include "launcher/LaunchContext.h"
 #include "launcher/LaunchObserver.h"
@@ -35,6 +37,23 @@ bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const Laun
     if (s.bothKindsAllowed && a.preferred != b.preferred) return b.preferred;
     if (s.jvmType == JvmType::FavorServer && a.isServer != b.isServer) return b.isServer;
     return compare(b.version, a.version) > 0;
+}
+
+// Stable exchange sort: repeated passes over neighbouring pairs, a pair
+// swapped only when the second must come first, so equal items keep their
+// order. candidateOf gives the candidate an item is sorted by.
+template <class Item, class CandidateOf>
+void exchangeSort(std::vector<Item>& items, const LauncherSettings& s, CandidateOf candidateOf) {
+    for (std::size_t pass = 1; pass < items.size(); ++pass) {
+        bool swapped = false;
+        for (std::size_t i = 0; i + pass < items.size(); ++i) {
+            if (comesFirst(candidateOf(items[i + 1]), candidateOf(items[i]), s)) {
+                std::swap(items[i], items[i + 1]);
+                swapped = true;
+            }
+        }
+        if (!swapped) break;
+    }
 }
 
 // The "JavaHome" value of an open version key; empty when it is missing or
@@ -79,34 +98,106 @@ RegistryVersionResult readVersion(HKEY runtimeKey, const RegistryKey& key,
     return RegistryVersionResult::Candidate;
 }
 
-void searchKey(const RegistryKey& key, const LauncherSettings& settings,
-               std::vector<RuntimeCandidate>& candidates) {
-    UniqueRegKey root;
-    bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.path, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
-    LaunchObserver* observer = launchObserver();
-    if (observer) observer->registryKeySearched(key, true, opened);
-    if (!opened) return;
-
+// The type a home registered under key is probed with: favor_server probes
+// the Sun runtime environments client-first.
+JvmType probeTypeFor(const RegistryKey& key, const LauncherSettings& settings) {
     bool sunRuntimeKey = key.kind == RuntimeKind::RuntimeEnvironment && key.vendor == RuntimeVendor::Sun;
-    JvmType probeType = sunRuntimeKey && settings.jvmType == JvmType::FavorServer
-                            ? JvmType::Default
-                            : settings.jvmType;
+    return sunRuntimeKey && settings.jvmType == JvmType::FavorServer ? JvmType::Default
+                                                                     : settings.jvmType;
+}
 
+// Opens key into root and calls visit with the name of each of its version
+// subkeys, in the order the registry gives them. The caller keeps root open
+// for as long as it opens versions below it.
+template <class Visit>
+void forEachVersionName(const RegistryKey& key, UniqueRegKey& root, Visit visit) {
+    bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.path, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
+    if (LaunchObserver* observer = launchObserver()) observer->registryKeySearched(key, true, opened);
+    if (!opened) return;
     for (DWORD index = 0;; ++index) {
         char name[260];
         DWORD nameLength = sizeof name;
         if (RegEnumKeyExA(root.get(), index, name, &nameLength, nullptr, nullptr, nullptr,
                           nullptr) != ERROR_SUCCESS)
             break;
-        std::string versionName(name, nameLength);
+        visit(std::string(name, nameLength));
+    }
+}
 
+void searchKey(const RegistryKey& key, const LauncherSettings& settings,
+               std::vector<RuntimeCandidate>& candidates) {
+    JvmType probeType = probeTypeFor(key, settings);
+    UniqueRegKey root;
+    forEachVersionName(key, root, [&](const std::string& versionName) {
         RuntimeCandidate candidate;
         JavaVersion::parse(versionName, kVersionFillMin, candidate.version);
         RegistryVersionResult result = readVersion(root.get(), key, versionName, probeType,
                                                     settings, candidate);
-        if (observer) observer->registryVersionRead(key, versionName, candidate, result);
+        if (LaunchObserver* observer = launchObserver())
+            observer->registryVersionRead(key, versionName, candidate, result);
         if (result == RegistryVersionResult::Candidate) candidates.push_back(candidate);
+    });
+}
+
+// A registered version inside the bounds whose JavaHome is read and probed
+// only when the choice gets to it.
+struct RegisteredVersion {
+    HKEY runtimeKey;  // open while the choice is made
+    const RegistryKey* key;
+    std::string name;
+    RuntimeCandidate candidate;  // version and preferred; home and isServer once read
+    enum class State { Unread, Candidate, Unusable } state = State::Unread;
+};
+
+// The same choice as sorting the candidates and choosing among them, but
+// with the JavaHome value read and probed for as few versions as the choice
+// needs: the order of the versions does not depend on what the probe finds
+// (only favor_server sorts by it), so the first usable version in sorted
+// order is the first candidate in sorted order.
+bool chooseRegisteredVersion(const LauncherSettings& settings, std::string& home) {
+    std::vector<RegisteredVersion> versions;
+    UniqueRegKey roots[std::size(kRuntimeRegistryKeys)];
+    for (std::size_t k = 0; k < std::size(kRuntimeRegistryKeys); ++k) {
+        const RegistryKey& key = kRuntimeRegistryKeys[k];
+        if (!isKeySearched(key, settings)) continue;
+        forEachVersionName(key, roots[k], [&](const std::string& name) {
+            RegisteredVersion version{roots[k].get(), &key, name, {}};
+            JavaVersion::parse(name, kVersionFillMin, version.candidate.version);
+            if (!isWithinBounds(version.candidate.version, settings)) return;
+            version.candidate.preferred = isKeyPreferred(key, settings);
+            versions.push_back(std::move(version));
+        });
     }
+    // Sorted by reference: an exchange moves two pointers, not two versions.
+    std::vector<RegisteredVersion*> sorted;
+    sorted.reserve(versions.size());
+    for (RegisteredVersion& version : versions) sorted.push_back(&version);
+    exchangeSort(sorted, settings,
+                 [](const RegisteredVersion* v) -> const RuntimeCandidate& { return v->candidate; });
+
+    auto usable = [&](RegisteredVersion& version) {
+        if (version.state == RegisteredVersion::State::Unread) {
+            bool candidate = readVersion(version.runtimeKey, *version.key, version.name,
+                                         probeTypeFor(*version.key, settings), settings,
+                                         version.candidate) == RegistryVersionResult::Candidate;
+            version.state = candidate ? RegisteredVersion::State::Candidate
+                                      : RegisteredVersion::State::Unusable;
+        }
+        return version.state == RegisteredVersion::State::Candidate;
+    };
+    auto choose = [&](RegisteredVersion& version) {
+        home = version.candidate.home;
+        return true;
+    };
+    for (const std::string& item : settings.preferredVersions) {
+        JavaVersion pattern;
+        JavaVersion::parse(item, kVersionFillMin, pattern);
+        for (RegisteredVersion* version : sorted)
+            if (matches(version->candidate.version, pattern) && usable(*version)) return choose(*version);
+    }
+    for (RegisteredVersion* version : sorted)
+        if (usable(*version)) return choose(*version);
+    return false;
 }
 
 }  // namespace
@@ -139,16 +230,7 @@ bool isWithinBounds(const JavaVersion& version, const LauncherSettings& s) {
 }
 
 void sortCandidates(std::vector<RuntimeCandidate>& candidates, const LauncherSettings& s) {
-    for (std::size_t pass = 1; pass < candidates.size(); ++pass) {
-        bool swapped = false;
-        for (std::size_t i = 0; i + pass < candidates.size(); ++i) {
-            if (comesFirst(candidates[i + 1], candidates[i], s)) {
-                std::swap(candidates[i], candidates[i + 1]);
-                swapped = true;
-            }
-        }
-        if (!swapped) break;
-    }
+    exchangeSort(candidates, s, [](const RuntimeCandidate& c) -> const RuntimeCandidate& { return c; });
 }
 
 const RuntimeCandidate* chooseCandidate(const std::vector<RuntimeCandidate>& candidates,
@@ -184,6 +266,10 @@ std::vector<RuntimeCandidate> findRegisteredRuntimes(const LauncherSettings& set
 }
 
 bool searchRegistry(const LauncherSettings& settings, std::string& home) {
+    // Every candidate is read and probed when someone watches (to report
+    // each one) and for favor_server (which sorts by the probe's result).
+    if (!launchObserver() && settings.jvmType != JvmType::FavorServer)
+        return chooseRegisteredVersion(settings, home);
     std::vector<RuntimeCandidate> candidates = findRegisteredRuntimes(settings);
     sortCandidates(candidates, settings);
     const RuntimeCandidate* chosen = chooseCandidate(candidates, settings.preferredVersions);

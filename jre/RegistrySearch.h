@@ -50,5 +50,7 @@ const RuntimeCandidate* chooseCandidate(const std::vector<RuntimeCandidate>& can
 std::vector<RuntimeCandidate> findRegisteredRuntimes(const LauncherSettings& settings);
 
 // The Java home folder of the best registered runtime; false when none
-// qualifies.
+// qualifies. Unless a LaunchObserver watches or the type is favor_server,
+// a version's JavaHome is read and probed only when the choice reaches it
+// (in sorted order); the choice is the same as reading every one first.
 bool searchRegistry(const LauncherSettings& settings, std::string& home);

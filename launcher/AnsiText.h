@@ -31,6 +31,6 @@ std::string trim(const std::string& text);
 std::string replaceAll(const std::string& text, char from, char to);
 
 // A signed number as decimal text, as "%d" writes it.
-std::string decimal(long long value);
+std::string decimal(int value);
 
 }  // namespace ansi

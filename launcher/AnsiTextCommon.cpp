@@ -39,9 +39,8 @@ std::string replaceAll(const std::string& text, char from, char to) {
     return result;
 }
 
-std::string decimal(long long value) {
-    unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                             : static_cast<unsigned long long>(value);
+std::string decimal(int value) {
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     std::string digits;
     do {
         digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));

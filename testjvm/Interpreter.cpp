@@ -58,10 +58,12 @@ public:
 
     // Called with the lock held; gives it back held.
     Value run(const std::vector<Value>& args) {
+        std::vector<TraceField> entered = timestampFields();
         std::vector<TraceField> fields{{"class", method_.owner->name},
                                        {"method", method_.name},
                                        {"signature", method_.signature}};
         recordArguments(args, fields);
+        for (TraceField& field : entered) fields.push_back(std::move(field));
         lock_.unlock();
         traceEvent("call", std::move(fields));
 

@@ -243,6 +243,7 @@ const JNIInvokeInterface_* invokeFunctions() {
 }
 
 jint createJavaVm(JavaVM** pvm, void** penv, void* argsPointer) {
+    std::vector<TraceField> entered = timestampFields();
     auto* args = static_cast<JavaVMInitArgs*>(argsPointer);
     ULONG_PTR low = 0, high = 0;
     GetCurrentThreadStackLimits(&low, &high);
@@ -261,6 +262,7 @@ jint createJavaVm(JavaVM** pvm, void** penv, void* argsPointer) {
         }
     }
     fields.push_back({"stack", std::to_string(high - low)});
+    for (TraceField& field : entered) fields.push_back(std::move(field));
     traceEvent("create", std::move(fields));
     for (const char* name : {"VT_JVM_HOME", "VT_JVM_PATH", "Path"}) {
         std::vector<TraceField> variable{{"name", name}};

@@ -68,6 +68,18 @@ void warn(const std::string& what) {
     writeStandardHandle(STD_ERROR_HANDLE, "testjvm: warning: " + what + "\r\n");
 }
 
+std::vector<TraceField> timestampFields() {
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    FILETIME created = {}, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto ticks = [](const FILETIME& time) {
+        return std::to_string(static_cast<unsigned long long>(time.dwHighDateTime) << 32 |
+                              time.dwLowDateTime);
+    };
+    return {{"time", ticks(now)}, {"process-start", ticks(created)}};
+}
+
 void traceLoad(void* module, const char* variant) {
     char path[MAX_PATH * 2] = "";
     DWORD length = GetModuleFileNameA(static_cast<HMODULE>(module), path, sizeof path);

@@ -28,6 +28,12 @@ void warn(const std::string& what);
 // Writes bytes to one of the process's standard handles, if it has one.
 void writeStandardHandle(unsigned long which, std::string_view bytes);
 
+// The fields time=<now> and process-start=<creation time of this process>,
+// both in 100-ns units since 1601 (GetSystemTimePreciseAsFileTime and
+// GetProcessTimes), taken when called: the start-up time of the process up
+// to an event is their difference, measured inside the process.
+std::vector<TraceField> timestampFields();
+
 // Records the loading of a module as event "load".
 void traceLoad(void* module, const char* variant);
 

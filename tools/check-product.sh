@@ -1,28 +1,42 @@
 #!/bin/sh
-# Checks a product executable: PE format, GUI subsystem, an import table
-# that names Windows system DLLs only, no C++ exception runtime (nor the
-# demangler and printf code it drags in) in its linker map, and its size.
+# Checks a product executable: PE format, GUI subsystem, address-space
+# randomisation and no-execute data on, an import table that names Windows
+# system DLLs only (and not the ones that are delay-loaded, see
+# cmake/DelayLoad.cmake), no C++ exception runtime (nor the demangler and
+# printf code it drags in) in its linker map, and its size.
 # Usage: check-product.sh launcher.exe i686|x86_64 [budget in bytes]
 set -u
 exe=$1
 arch=$2
 budget=${3:-98304}
 objdump=$arch-w64-mingw32-objdump
-[ "$arch" = i686 ] && format=pei-i386 || format=pei-x86-64
+if [ "$arch" = i686 ]; then format=pei-i386; magic="PE32"; else format=pei-x86-64; magic="PE32+"; fi
 
 [ -f "$exe" ] || { echo "missing $exe"; exit 1; }
 dump=$($objdump -p "$exe") || exit 1
 status=0
 echo "$dump" | grep -q "file format $format" || { echo "$exe: not $format"; status=1; }
+echo "$dump" | grep -q "^Magic.*($magic)\$" || { echo "$exe: not $magic"; status=1; }
 echo "$dump" | grep -q "Subsystem.*(Windows GUI)" || { echo "$exe: not a GUI executable"; status=1; }
+flags="DYNAMIC_BASE NX_COMPAT"
+[ "$arch" = x86_64 ] && flags="$flags HIGH_ENTROPY_VA"
+for flag in $flags; do
+    echo "$dump" | grep -q "^[[:space:]]*$flag\$" || { echo "$exe: $flag is off"; status=1; }
+done
 
 # DLL names are compared without regard to case, as Windows does.
-allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll comctl32.dll msvcrt.dll"
+allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll"
+delayed="shell32.dll ole32.dll oleaut32.dll comctl32.dll"
 for dll in $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
+    name=$(echo "$dll" | tr 'A-Z' 'a-z')
     case " $allowed " in
-        *" $(echo "$dll" | tr 'A-Z' 'a-z') "*) ;;
-        *) echo "$exe: imports $dll, which is not a Windows system DLL"; status=1 ;;
+        *" $name "*) continue ;;
     esac
+    case " $delayed " in
+        *" $name "*) echo "$exe: loads $dll at start-up; list the functions it takes from there in cmake/DelayLoad.cmake" ;;
+        *) echo "$exe: imports $dll, which is not a Windows system DLL the launcher needs at start-up" ;;
+    esac
+    status=1
 done
 map=$(dirname "$exe")/launcher.map
 [ -f "$map" ] || map=$(dirname "$exe")/../launcher.map
@@ -35,5 +49,5 @@ else
 fi
 size=$(stat -c %s "$exe")
 [ "$size" -le "$budget" ] || { echo "$exe: $size bytes, over the budget of $budget"; status=1; }
-echo "$exe: $format, Windows GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"
+echo "$exe: $format ($magic), Windows GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"
 exit $status

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Sums the bytes each object file contributes to the loaded sections of a
-GNU ld map file (debug sections excluded). Usage: map-sizes.py launcher.map [N]"""
+GNU ld map file (debug sections excluded). Usage: map-sizes.py launcher.map [N]
+With link-time optimisation the product's own code is one object
+(*.ltrans0.ltrans.o); configure with -DLAUNCHER_LTO=OFF to see each file."""
 import collections
 import re
 import sys

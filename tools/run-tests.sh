@@ -1,6 +1,7 @@
 #!/bin/sh
-# Runs every test suite of the x86_64 build under Wine, checks the i686
-# product, and runs the Linux suite of the JNI calls against the real JDK.
+# Runs every test suite of the x86_64 build under Wine, checks the two
+# product executables, and runs the Linux suite of the JNI calls against
+# the real JDK.
 # Prints a summary; exits non-zero when anything failed.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,9 +35,11 @@ no_bridge_vm_left() {
 wine_start
 run "suites under Wine" ctest --test-dir "$build" --output-on-failure
 run "no Java VM of the bridge runtime left" no_bridge_vm_left
-run "product format" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
+run "product format (32-bit)" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
+run "product format (64-bit)" "$root/tools/check-product.sh" "$root/build/x86_64/launcher.exe" x86_64
 run "explain format (i686)" "$root/tools/check-explain.sh" "$root/build/i686/explain.exe" i686
-run "explain format (x86_64)" "$root/tools/check-explain.sh" "$build/bin/explain.exe" x86_64
+run "explain format (x86_64)" "$root/tools/check-explain.sh" "$root/build/x86_64/explain.exe" x86_64
+run "explain format (x86_64 test build)" "$root/tools/check-explain.sh" "$build/bin/explain.exe" x86_64
 wine_stop
 run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/native" --output-on-failure
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.

@@ -224,6 +224,12 @@ TEST(TestRuntime, RunsMainAsTheLauncherDoesAndDestroyWaitsForThreads) {
     EXPECT_EQ(call.number("args"), 4);
     EXPECT_EQ(call.list("arg"), (std::vector<std::string>{"first", "two words", "\xe9", ""}));
     EXPECT_EQ(call.thread(), create.thread());
+    // Start-up timestamps: the process began before the VM was created, and
+    // main was entered after that.
+    EXPECT_GT(create.number("process-start"), 0);
+    EXPECT_LE(create.number("process-start"), create.number("time"));
+    EXPECT_EQ(call.number("process-start"), create.number("process-start"));
+    EXPECT_LE(create.number("time"), call.number("time"));
     EXPECT_EQ(trace.first("print").get("text"), "to the file \xe9");
     EXPECT_EQ(folder.read("out.txt"), "to the file \xe9\r\n");
     EXPECT_EQ(trace.first("env").get("value"), "caf\xe9");

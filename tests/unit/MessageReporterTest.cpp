@@ -90,10 +90,12 @@ std::string outputFolder() {
 TEST(StringTable, ProductExecutablesCarryTheResources) {
     std::string bin = outputFolder();
     expectProductStrings(bin + "\\launcher.exe");
-    // The 32-bit product, built beside the test build (build\i686).
+    // The two product executables, built beside the test build (build\i686,
+    // build\x86_64).
     std::string build = bin.substr(0, bin.rfind('\\'));
     build = build.substr(0, build.rfind('\\'));
     expectProductStrings(build + "\\i686\\launcher.exe");
+    expectProductStrings(build + "\\x86_64\\launcher.exe");
 }
 
 TEST(StringTable, BlockWalkStaysInsideTheBlock) {

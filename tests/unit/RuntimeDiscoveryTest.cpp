@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 
 #include "TempFolder.h"
 #include "jre/JavaHome.h"
 #include "jre/RegistrySearch.h"
+#include "launcher/LaunchContext.h"
+#include "launcher/LaunchObserver.h"
 #include "launcher/Launcher.h"
 #include "settings/SettingsPaths.h"
 
@@ -230,6 +233,50 @@ TEST_F(Registry, JavaHomeWithoutTerminatingZero) {
                    static_cast<DWORD>(home.size()));
     RegCloseKey(key);
     EXPECT_EQ(search(LauncherSettings()), home + "\\");
+}
+
+// Unwatched, the search reads a version's JavaHome and probes it only when
+// the choice gets to it; watched (and for favor_server) it reads every one
+// first. Both must choose the same home, whatever is registered.
+TEST_F(Registry, ReadingOnlyWhatTheChoiceNeedsChoosesAsReadingEverything) {
+    const std::string client = makeHome(temp_, "client", {kClient});
+    const std::string server = makeHome(temp_, "server", {kServer});
+    const std::string kit = makeHome(temp_, "kit", {"jre\\bin\\client\\jvm.dll"});
+    const std::string none = makeHome(temp_, "none", {"bin\\java.dll"});
+    const std::string homes[] = {client, server, kit, none, ""};
+    const char* versions[] = {"1.5.0_22", "1.6", "1.6.0_20", "1.7.0_80", "1.8", "current"};
+    const char* sources[] = {"", "favor_JRE", "favor_JDK", "only_JRE", "only_JDK"};
+    const char* providers[] = {"", "any", "favor_ibm", "jrockit"};
+    const char* preferred[] = {"1.5", "1.6", "1.7", "1.8", "2"};
+    struct Watch final : LaunchObserver {
+        Watch() { launchContext.observer = this; }
+        ~Watch() { launchContext.observer = nullptr; }
+    };
+
+    std::mt19937 random(20261207);
+    auto pick = [&](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
+    int chosen = 0;
+    for (int round = 0; round < 60; ++round) {
+        Registry::wipe();
+        for (int i = 0, n = 1 + pick(6); i < n; ++i)
+            add(pick(5), versions[pick(6)], homes[pick(5)]);
+        LauncherSettings settings;
+        applyJvmSource(sources[pick(5)], settings);
+        applyVmProvider(providers[pick(4)], settings);
+        settings.jvmType = pick(3) == 0 ? JvmType::Server : JvmType::Default;
+        if (pick(2)) JavaVersion::parse("1.6", kVersionFillMin, settings.minVersion);
+        for (int i = 0, n = pick(3); i < n; ++i) settings.preferredVersions.push_back(preferred[pick(5)]);
+
+        std::string unwatched = search(settings);
+        std::string watched;
+        {
+            Watch watch;
+            watched = search(settings);
+        }
+        EXPECT_EQ(unwatched, watched) << "round " << round;
+        if (watched != "(none)") ++chosen;
+    }
+    EXPECT_GT(chosen, 10);  // many rounds find something to choose
 }
 
 TEST(RegistryOrdering, StableExchangeSort) {

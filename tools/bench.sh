@@ -1,0 +1,220 @@
+#!/bin/sh
+# make bench: what the launcher costs the application it starts, measured
+# under Wine on this machine. Prints a table; never fails on timing.
+#
+# - Start-up: the time from the creation of the process to JNI_CreateJavaVM
+#   and to main being entered, as the test runtime measures it inside the
+#   process (the "time" and "process-start" fields of its trace events), for
+#   the x86_64 launcher with a typical settings file, and for
+#   minimal_loader.exe, which only loads the same JVM library, creates the
+#   VM with the same options and calls main, and for minimal_gui_loader.exe,
+#   the same with user32 loaded first (as the launcher must: WinMain calls
+#   DefWindowProcA), which shows what user32's start-up costs under Wine.
+#   Runs alternate between the three; medians.
+# - Runtime discovery: the launcher's time to JNI_CreateJavaVM with 10, 100
+#   and 1,000 registered runtimes.
+# - The product executables' sizes and import tables.
+#
+# Usage: bench.sh [RUNS [LAUNCHER]]   (RUNS per measurement, default 21;
+# LAUNCHER, default build/x86_64/launcher.exe, e.g. an older build to compare)
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-21}
+launcher=${2:-$root/build/x86_64/launcher.exe}
+bin=$root/build/x64/bin
+work=$root/build/bench
+# A prefix of its own: the runtimes registered here never meet the tests.
+export WINEPREFIX=$work/wineprefix
+. "$root/tools/wine-env.sh"
+
+for f in "$launcher" "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$bin/testjvm.dll"; do
+    [ -f "$f" ] || { echo "bench: $f is missing (make product tests)"; exit 1; }
+done
+
+# The Windows form of a path of this machine (Wine maps / to drive Z:).
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+# --- The application: a launcher with a typical settings file -------------
+app=$work/app
+rm -rf "$app" "$work/jre"
+mkdir -p "$app/lib"
+cp "$launcher" "$app/MyApp.exe"
+cp "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$app/"
+for i in $(seq -w 1 20); do
+    printf '#testjvm-jar\nclass com/example/Library%s\n' "$i" >"$app/lib/library$i.jar"
+done
+printf '#testjvm-jar\nclass com/example/Main\nmain\n' >>"$app/lib/library20.jar"
+cat >"$app/MyApp.ini" <<'EOF'
+[Product Information]
+Product Name=My App
+Product Code=1.0
+
+[Java Runtime Environment]
+Main Class=com.example.Main
+Minimum Version=1.5
+Virtual Machine Parameters=-Xmx25:64:1024P -Xss1m -Dapp.name=MyApp
+
+[Application]
+Failure Check=Yes
+
+[Class Path]
+Class Path=\lib\*.jar
+EOF
+
+# Ten runtime folders, each with its own copy of the test runtime.
+for i in $(seq 10 19); do
+    mkdir -p "$work/jre/1.6.0_$i/bin/client"
+    ln -f "$bin/testjvm.dll" "$work/jre/1.6.0_$i/bin/client/jvm.dll" 2>/dev/null ||
+        cp "$bin/testjvm.dll" "$work/jre/1.6.0_$i/bin/client/jvm.dll"
+done
+
+key='HKEY_LOCAL_MACHINE\Software\JavaSoft'
+unregister() { "$WINE" reg delete "$key" /f </dev/null >/dev/null 2>&1; }
+# Registers COUNT Sun runtimes, versions 1.6.0_10 and up, their homes taken
+# in turn from the ten folders.
+register() {
+    unregister
+    {
+        printf 'REGEDIT4\n\n'
+        i=0
+        while [ "$i" -lt "$1" ]; do
+            home=$(winpath "$work/jre/1.6.0_$((10 + i % 10))" | sed 's/\\/\\\\/g')
+            printf '[%s\\Java Runtime Environment\\1.6.0_%d]\n"JavaHome"="%s"\n\n' "$key" $((10 + i)) "$home"
+            i=$((i + 1))
+        done
+    } >"$work/runtimes.reg"
+    "$WINE" reg import "$(winpath "$work/runtimes.reg")" </dev/null >/dev/null 2>&1
+}
+
+trace=$work/trace.txt
+export TESTJVM_TRACE
+TESTJVM_TRACE=$(winpath "$trace")
+
+# Milliseconds from process start to the first EVENT of the trace.
+since_start() {
+    awk -F '\t' -v event="$1" '
+        $1 == event {
+            for (i = 2; i <= NF; i++) {
+                eq = index($i, "=")
+                value[substr($i, 1, eq - 1)] = substr($i, eq + 1)
+            }
+            printf "%.2f\n", (value["time"] - value["process-start"]) / 10000
+            exit
+        }' "$trace"
+}
+
+# Runs one program; appends its two times to FILE.create and FILE.call.
+sample() {
+    out=$1; shift
+    rm -f "$trace"
+    "$WINE" "$@" </dev/null >/dev/null 2>&1
+    c=$(since_start create); m=$(since_start call)
+    if [ -z "$c" ] || [ -z "$m" ]; then
+        echo "bench: $* did not reach main (trace: $trace)"; cat "$trace"; return 1
+    fi
+    echo "$c" >>"$out.create"; echo "$m" >>"$out.call"
+}
+
+median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# The value of KEY in the first EVENT of the trace. Trace values escape a
+# backslash as two; these values hold no other escapes.
+field() {
+    awk -F '\t' -v event="$1" -v key="$2" '
+        $1 == event { for (i = 2; i <= NF; i++) if (index($i, key "=") == 1) { print substr($i, length(key) + 2); exit } }' "$trace" |
+        sed 's/\\\\/\\/g'
+}
+
+cleanup() { unregister; exec 3>&-; wine_stop; }
+wine_start
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+# On Windows the desktop always exists. Wine starts a process for it when a
+# program first uses windows and ends it with the last program of the
+# prefix, which would charge every launch for that start. An idle process
+# keeps it for the whole measurement; it reads from a pipe that this script
+# holds open and ends when the script does.
+rm -f "$work/hold"
+mkfifo "$work/hold"
+"$WINE" cmd /c pause <"$work/hold" >/dev/null 2>&1 &
+exec 3>"$work/hold"
+
+# --- Start-up: launcher against the minimal loader ------------------------
+register 10
+# One launch first: it warms the file cache and tells which library the
+# launcher loads and which options it gives the VM; the loader gets the same.
+rm -f "$trace"
+"$WINE" "$app/MyApp.exe" </dev/null >/dev/null 2>&1
+jvm=$(field load module)
+count=$(field create options)
+[ -n "$jvm" ] && [ -n "$count" ] || { echo "bench: the launcher did not create a VM"; cat "$trace"; exit 1; }
+set --
+i=0
+while [ "$i" -lt "$count" ]; do
+    set -- "$@" "$(field create "option$i")"
+    i=$((i + 1))
+done
+"$WINE" "$app/minimal_loader.exe" "$jvm" com/example/Main "$@" </dev/null >/dev/null 2>&1
+
+rm -f "$work"/*.create "$work"/*.call
+n=0
+while [ "$n" -lt "$runs" ]; do
+    sample "$work/launcher" "$app/MyApp.exe" || exit 1
+    sample "$work/loader" "$app/minimal_loader.exe" "$jvm" com/example/Main "$@" || exit 1
+    sample "$work/gui-loader" "$app/minimal_gui_loader.exe" "$jvm" com/example/Main "$@" || exit 1
+    n=$((n + 1))
+done
+
+# --- Runtime discovery ----------------------------------------------------
+for count in 100 1000; do
+    register "$count"
+    n=0
+    while [ "$n" -lt "$runs" ]; do
+        sample "$work/discovery$count" "$app/MyApp.exe" || exit 1
+        n=$((n + 1))
+    done
+done
+unregister
+
+# --- Report ---------------------------------------------------------------
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+more() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%+.1f", a - b }'; }
+lc=$(median "$work/launcher.create"); lm=$(median "$work/launcher.call")
+bc=$(median "$work/loader.create"); bm=$(median "$work/loader.call")
+gc=$(median "$work/gui-loader.create"); gm=$(median "$work/gui-loader.call")
+echo
+echo "Start-up under Wine: milliseconds from process start, median of $runs interleaved runs"
+echo "(settings: class path \\lib\\*.jar over 20 jars, -Xmx25:64:1024P, 10 registered runtimes)"
+printf '  %-44s %20s %10s\n' "" "to JNI_CreateJavaVM" "to main"
+printf '  %-44s %20.1f %10.1f\n' "minimal loader" "$bc" "$bm"
+printf '  %-44s %20.1f %10.1f\n' "minimal loader with user32" "$gc" "$gm"
+printf '  %-44s %20.1f %10.1f\n' "launcher (x86_64)" "$lc" "$lm"
+printf '  %-44s %20s %10s\n' "launcher / minimal loader" "$(ratio "$lc" "$bc")" "$(ratio "$lm" "$bm")"
+printf '  %-44s %20s %10s\n' "launcher / minimal loader with user32" "$(ratio "$lc" "$gc")" "$(ratio "$lm" "$gm")"
+printf '  %-44s %20s %10s\n' "launcher's own time (against user32 loader)" "$(more "$lc" "$gc")" "$(more "$lm" "$gm")"
+printf '  %-44s %20s %10s\n' "user32's start-up (user32 loader - loader)" "$(more "$gc" "$bc")" "$(more "$gm" "$bm")"
+echo
+echo "Runtime discovery: launcher, milliseconds to JNI_CreateJavaVM, median of $runs runs"
+printf '  %-28s %10s %22s\n' "registered runtimes" "time" "more than with 10"
+printf '  %-28s %10.1f %22s\n' 10 "$lc" ""
+for count in 100 1000; do
+    d=$(median "$work/discovery$count.create")
+    printf '  %-28s %10.1f %22s\n' "$count" "$d" \
+        "$(awk -v a="$d" -v b="$lc" -v n="$count" 'BEGIN { printf "%+.1f (%.3f per runtime)", a - b, (a - b) / (n - 10) }')"
+done
+
+echo
+echo "Product executables"
+for arch in i686 x86_64; do
+    exe=$root/build/$arch/launcher.exe
+    [ -f "$exe" ] || { printf '  %-28s missing\n' "build/$arch/launcher.exe"; continue; }
+    printf '  %-28s %8d bytes\n' "build/$arch/launcher.exe" "$(stat -c %s "$exe")"
+    "$arch-w64-mingw32-objdump" -p "$exe" | awk '
+        /^[[:space:]]*DLL Name: / { dll = $3; order[++n] = dll; next }
+        dll != "" && /^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_]/ { count[dll]++ }
+        /^The / { dll = "" }
+        END { for (i = 1; i <= n; i++) printf "      imports %-14s %3d functions\n", order[i], count[order[i]] }'
+    delayed=$(grep -o 'lib[a-z0-9]*_delay\.a' "$root/build/$arch/launcher.map" | sed 's/^lib//; s/_delay\.a$/.dll/' | sort -u | tr '\n' ' ')
+    [ -n "$delayed" ] && printf '      delay-loaded: %s\n' "$delayed"
+done
+exit 0
