@@ -200,13 +200,8 @@ TEST_F(BadInput, CommandLineOf32000CharactersReachesMainWhole) {
 
 class BadRegistry : public BadInput {
 protected:
-    void SetUp() override { wipeRegistry(); }
-    void TearDown() override { wipeRegistry(); }
-
-    static void wipeRegistry() {
-        for (const char* vendor : {"Software\\JavaSoft", "Software\\JRockit", "Software\\IBM"})
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, vendor);
-    }
+    void SetUp() override { removeRuntimeRegistrations(); }
+    void TearDown() override { removeRuntimeRegistrations(); }
 
     static constexpr const char* kRuntimes = "Software\\JavaSoft\\Java Runtime Environment\\";
 

@@ -26,13 +26,8 @@ struct Compared {
 
 class Explain : public ::testing::Test {
 protected:
-    void SetUp() override { wipeRegistry(); }
-    void TearDown() override { wipeRegistry(); }
-
-    static void wipeRegistry() {
-        for (const char* vendor : {"Software\\JavaSoft", "Software\\JRockit", "Software\\IBM"})
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, vendor);
-    }
+    void SetUp() override { removeRuntimeRegistrations(); }
+    void TearDown() override { removeRuntimeRegistrations(); }
 
     // One of the five registration keys, as searched.
     static std::string key(int index) {
@@ -286,7 +281,7 @@ TEST_F(Explain, RegistryCasesChooseWhatTheLauncherLoads) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        wipeRegistry();
+        removeRuntimeRegistrations();
         TestFolder folder(std::string("explain-") + test.name);
         test.registry(folder);
         // IBM runtimes keep the Java thread alive after main: the script ends

@@ -13,13 +13,8 @@ namespace {
 
 class JavaLaunch : public ::testing::Test {
 protected:
-    void SetUp() override { wipeRegistry(); }
-    void TearDown() override { wipeRegistry(); }
-
-    static void wipeRegistry() {
-        for (const char* vendor : {"Software\\JavaSoft", "Software\\JRockit", "Software\\IBM"})
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, vendor);
-    }
+    void SetUp() override { removeRuntimeRegistrations(); }
+    void TearDown() override { removeRuntimeRegistrations(); }
 
     static void registerRuntime(const std::string& key, const std::string& home) {
         HKEY created;

@@ -13,6 +13,11 @@ void copyBuilt(const std::string& builtName, const std::string& target) {
 
 }  // namespace
 
+void removeRuntimeRegistrations() {
+    for (const char* vendor : {"Software\\JavaSoft", "Software\\JRockit", "Software\\IBM"})
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, vendor);
+}
+
 void addTestRuntimeAt(const std::string& home, const RuntimeLayout& layout) {
     const std::string jvm = layout.noDefaultArgs ? "testjvm_nodefault.dll" : "testjvm.dll";
     createFolders(home + "\\bin");

@@ -28,6 +28,11 @@ std::string addTestRuntime(const TestFolder& folder, const std::string& home,
 // The same at a full path of any folder (created when missing).
 void addTestRuntimeAt(const std::string& home, const RuntimeLayout& layout = {});
 
+// Removes every registration of the three vendors the launcher searches
+// (HKLM Software\JavaSoft, JRockit and IBM): tests that register runtimes
+// call it before and after, as the other tests assume none.
+void removeRuntimeRegistrations();
+
 // A named event that scripts wait for ("wait NAME", "thread until NAME").
 // The name is made unique to this test process; the event is created at
 // once, reset, and stays while the object lives.
