@@ -63,10 +63,11 @@ struct Value {
     double real = 0;
 };
 
-Value readValue(Reader& reply) {
+// A value of the given type tag as the server writes it.
+Value readValueOfType(Reader& reply, char tag) {
     Value value;
-    value.tag = static_cast<char>(reply.u8());
-    switch (value.tag) {
+    value.tag = tag;
+    switch (tag) {
     case 'Z': value.integer = reply.u8(); break;
     case 'B': value.integer = static_cast<std::int8_t>(reply.u8()); break;
     case 'C': value.integer = reply.u16(); break;
@@ -78,6 +79,12 @@ Value readValue(Reader& reply) {
     case 'L': value.integer = static_cast<std::uint32_t>(reply.i32()); break;
     default: value.tag = 'V';
     }
+    return value;
+}
+
+// A value preceded by its type tag.
+Value readValue(Reader& reply) {
+    Value value = readValueOfType(reply, static_cast<char>(reply.u8()));
     if (!reply.ok()) value = Value{};
     return value;
 }
@@ -377,20 +384,7 @@ void JNICALL getArrayRegion(JNIEnv* jni, Array array, jsize start, jsize length,
     request.i32(ref(array)).u8(Type).i32(start).i32(length);
     Reader reply = call(jni, request);
     if (env(jni).pending) return;
-    for (jsize i = 0; i < length; ++i) {
-        Value value;
-        switch (Type) {
-        case 'Z': value.integer = reply.u8(); break;
-        case 'B': value.integer = static_cast<std::int8_t>(reply.u8()); break;
-        case 'C': value.integer = reply.u16(); break;
-        case 'S': value.integer = static_cast<std::int16_t>(reply.u16()); break;
-        case 'I': value.integer = reply.i32(); break;
-        case 'J': value.integer = reply.i64(); break;
-        case 'F': value.real = reply.f32(); value.tag = 'F'; break;
-        case 'D': value.real = reply.f64(); value.tag = 'D'; break;
-        }
-        elements[i] = convert<Element>(value);
-    }
+    for (jsize i = 0; i < length; ++i) elements[i] = convert<Element>(readValueOfType(reply, Type));
 }
 
 jint JNICALL GetJavaVM(JNIEnv*, JavaVM** vm) {
@@ -400,26 +394,9 @@ jint JNICALL GetJavaVM(JNIEnv*, JavaVM** vm) {
 
 // --- the slots the bridge does not offer ---
 
-constexpr std::size_t kSlots = sizeof(JNINativeInterface_) / sizeof(void*);
-
-const char* slotName(std::size_t index) {
-    struct Slot {
-        std::size_t index;
-        const char* name;
-    };
-    static const Slot names[] = {
-#define SLOT_NAME(name) {offsetof(JNINativeInterface_, name) / sizeof(void*), #name},
-        JNI_SLOT_NAMES(SLOT_NAME)
-#undef SLOT_NAME
-    };
-    for (const Slot& slot : names)
-        if (slot.index == index) return slot.name;
-    return "(unnamed)";
-}
-
 template <std::size_t N>
 void JNICALL unsupportedSlot() {
-    fault(std::string("JNIEnv function ") + slotName(N) + " is not available through the bridge");
+    fault(std::string("JNIEnv function ") + jniSlotName(N) + " is not available through the bridge");
 }
 
 template <std::size_t... N>
@@ -432,7 +409,7 @@ void fillUnsupportedSlots(void** slots, std::index_sequence<N...>) {
 const JNINativeInterface_* jniFunctions() {
     static const JNINativeInterface_* table = [] {
         auto* t = new JNINativeInterface_{};
-        fillUnsupportedSlots(reinterpret_cast<void**>(t), std::make_index_sequence<kSlots>());
+        fillUnsupportedSlots(reinterpret_cast<void**>(t), std::make_index_sequence<kJniSlots>());
         using protocol::Static;
         using protocol::Virtual;
 #define CALLS(Name, R)                                                           \

@@ -459,26 +459,9 @@ void JNICALL ExceptionClear(JNIEnv* jni) noexcept {
 
 // --- the slots nobody may call ---
 
-constexpr std::size_t kSlots = sizeof(JNINativeInterface_) / sizeof(void*);
-
-const char* slotName(std::size_t index) {
-    struct Slot {
-        std::size_t index;
-        const char* name;
-    };
-    static const Slot names[] = {
-#define SLOT_NAME(name) {offsetof(JNINativeInterface_, name) / sizeof(void*), #name},
-        JNI_SLOT_NAMES(SLOT_NAME)
-#undef SLOT_NAME
-    };
-    for (const Slot& slot : names)
-        if (slot.index == index) return slot.name;
-    return "(unnamed)";
-}
-
 template <std::size_t N>
 void JNICALL unusedSlot() {
-    fault(std::string("JNIEnv function ") + slotName(N) + " (slot " + std::to_string(N) +
+    fault(std::string("JNIEnv function ") + jniSlotName(N) + " (slot " + std::to_string(N) +
           ") is not available in the test runtime");
 }
 
@@ -492,7 +475,7 @@ void fillUnusedSlots(void** slots, std::index_sequence<N...>) {
 const JNINativeInterface_* jniFunctions() {
     static const JNINativeInterface_* table = [] {
         auto* t = new JNINativeInterface_{};
-        fillUnusedSlots(reinterpret_cast<void**>(t), std::make_index_sequence<kSlots>());
+        fillUnusedSlots(reinterpret_cast<void**>(t), std::make_index_sequence<kJniSlots>());
         t->FindClass = FindClass;
         t->GetMethodID = GetMethodID;
         t->GetStaticMethodID = GetStaticMethodID;

@@ -1,7 +1,12 @@
 #pragma once
 // The names of the JNIEnv function table's slots, in jni.h's member names:
-// JNI_SLOT_NAMES(X) expands X(name) for each of them. Runtimes use it to
-// name a slot they do not implement when it is called.
+// JNI_SLOT_NAMES(X) expands X(name) for each of them, and jniSlotName gives
+// the name of a slot by its index. Runtimes use it to name a slot they do not
+// implement when it is called.
+
+#include <jni.h>
+
+#include <cstddef>
 
 #define JNI_SLOT_NAMES(X)                                                                        \
     X(GetVersion) X(DefineClass) X(FindClass) X(FromReflectedMethod) X(FromReflectedField)       \
@@ -67,3 +72,22 @@
     X(ReleaseStringCritical) X(NewWeakGlobalRef) X(DeleteWeakGlobalRef) X(ExceptionCheck)        \
     X(NewDirectByteBuffer) X(GetDirectBufferAddress) X(GetDirectBufferCapacity)                  \
     X(GetObjectRefType) X(GetModule)
+
+// The number of slots in the JNIEnv function table.
+inline constexpr std::size_t kJniSlots = sizeof(JNINativeInterface_) / sizeof(void*);
+
+// The member name of slot index, or "(unnamed)" for the reserved ones.
+inline const char* jniSlotName(std::size_t index) {
+    struct Slot {
+        std::size_t index;
+        const char* name;
+    };
+    static const Slot names[] = {
+#define JNI_SLOT_NAME(name) {offsetof(JNINativeInterface_, name) / sizeof(void*), #name},
+        JNI_SLOT_NAMES(JNI_SLOT_NAME)
+#undef JNI_SLOT_NAME
+    };
+    for (const Slot& slot : names)
+        if (slot.index == index) return slot.name;
+    return "(unnamed)";
+}
