@@ -15,30 +15,33 @@ set(DELAY_LOAD_ole32 CoInitializeEx@8 CoUninitialize@0 CoTaskMemFree@4 CreateStr
 set(DELAY_LOAD_oleaut32 OleLoadPicture@20)
 set(DELAY_LOAD_comctl32 InitCommonControlsEx@4)
 
-# Links target against delay-load import libraries of the DLLs above, made
-# with dlltool, and the helper that loads a DLL at its first call.
-function(link_delay_loaded_dlls target)
-    set(libraries)
-    foreach(dll ${DELAY_LOADED_DLLS})
-        set(exports ${DELAY_LOAD_${dll}})
-        set(kill_at -k)
-        if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
-            list(TRANSFORM exports REPLACE "@[0-9]+$" "")
-            set(kill_at)
-        endif()
-        list(JOIN exports "\n" lines)
-        set(def ${CMAKE_BINARY_DIR}/delayload/${dll}.def)
-        set(library ${CMAKE_BINARY_DIR}/delayload/lib${dll}_delay.a)
-        file(CONFIGURE OUTPUT ${def} CONTENT "LIBRARY ${dll}.dll\nEXPORTS\n${lines}\n")
-        add_custom_command(OUTPUT ${library}
-            COMMAND ${CMAKE_DLLTOOL} ${kill_at} --input-def ${def} --dllname ${dll}.dll
-                    --output-delaylib ${library}
-            DEPENDS ${def}
-            VERBATIM)
-        list(APPEND libraries ${library})
-    endforeach()
-    add_custom_target(${target}_delay_libraries DEPENDS ${libraries})
-    add_dependencies(${target} ${target}_delay_libraries)
-    # Before the ordinary import libraries, which launcher_core brings.
-    target_link_libraries(${target} PRIVATE ${libraries} delayimp)
-endfunction()
+# The interface library delay_loaded_dlls: the delay-load import libraries of
+# the DLLs above, made with dlltool, the helper that loads a DLL at its first
+# call, and after them the ordinary import libraries of the same DLLs for the
+# functions not listed (test programs use a few). The folders whose code
+# calls these DLLs (ui, splash) link it, so the import libraries come after
+# that code on every link line and the product's calls go through the
+# delay-load ones.
+set(delay_libraries)
+foreach(dll ${DELAY_LOADED_DLLS})
+    set(exports ${DELAY_LOAD_${dll}})
+    set(kill_at -k)
+    if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+        list(TRANSFORM exports REPLACE "@[0-9]+$" "")
+        set(kill_at)
+    endif()
+    list(JOIN exports "\n" lines)
+    set(def ${CMAKE_BINARY_DIR}/delayload/${dll}.def)
+    set(library ${CMAKE_BINARY_DIR}/delayload/lib${dll}_delay.a)
+    file(CONFIGURE OUTPUT ${def} CONTENT "LIBRARY ${dll}.dll\nEXPORTS\n${lines}\n")
+    add_custom_command(OUTPUT ${library}
+        COMMAND ${CMAKE_DLLTOOL} ${kill_at} --input-def ${def} --dllname ${dll}.dll
+                --output-delaylib ${library}
+        DEPENDS ${def}
+        VERBATIM)
+    list(APPEND delay_libraries ${library})
+endforeach()
+add_custom_target(delay_load_libraries DEPENDS ${delay_libraries})
+add_library(delay_loaded_dlls INTERFACE)
+add_dependencies(delay_loaded_dlls delay_load_libraries)
+target_link_libraries(delay_loaded_dlls INTERFACE ${delay_libraries} delayimp ${DELAY_LOADED_DLLS} uuid)

@@ -31,7 +31,7 @@ void fileTests(JsonWriter& json, const char* name, const std::vector<FileTest>& 
     json.endArray();
 }
 
-void probe(JsonWriter& json, const Probe& p) {
+void probe(JsonWriter& json, const HomeProbe& p) {
     json.beginObject();
     json.field("home", p.home);
     json.field("jvmType", jvmTypeName(p.type));
@@ -69,7 +69,7 @@ void settings(JsonWriter& json, const Explanation& e) {
     json.field("userFileInUse", e.userSettingsFileInUse);
     json.key("reads");
     json.beginArray();
-    for (const SettingRead& read : e.settings) {
+    for (const StagedSettingRead& read : e.settings) {
         json.beginObject();
         json.field("stage", stageName(read.stage));
         json.field("file", read.file);
@@ -120,10 +120,10 @@ void settings(JsonWriter& json, const Explanation& e) {
     json.endObject();
 }
 
-void registryStep(JsonWriter& json, const DiscoveryStep& step) {
+void registryStep(JsonWriter& json, const StepReport& step) {
     json.key("keys");
     json.beginArray();
-    for (const RegistryKeyRecord& key : step.keys) {
+    for (const RegistryKeyReport& key : step.keys) {
         json.beginObject();
         json.field("key", key.key->path);
         json.field("kindAllowed", key.kindAllowed);
@@ -132,15 +132,15 @@ void registryStep(JsonWriter& json, const DiscoveryStep& step) {
         json.field("opened", key.opened);
         json.key("versions");
         json.beginArray();
-        for (const RegistryVersion& v : key.versions) {
+        for (const RegistryVersionReport& v : key.versions) {
             json.beginObject();
             json.field("name", v.name);
             json.field("version", versionParts(v.candidate.version));
             json.field("result", registryResultName(v.result));
             json.field("home", v.candidate.home);
-            if (v.probe) {
+            if (!v.probe.home.empty()) {
                 json.key("probe");
-                probe(json, *v.probe);
+                probe(json, v.probe);
             }
             json.field("isServer", v.candidate.isServer);
             json.field("preferred", v.candidate.preferred);
@@ -173,14 +173,14 @@ void discovery(JsonWriter& json, const Explanation& e) {
     json.beginObject();
     json.key("steps");
     json.beginArray();
-    for (const DiscoveryStep& step : e.discovery) {
+    for (const StepReport& step : e.discovery) {
         json.beginObject();
         json.field("source", runtimeSourceName(step.source));
         fileTests(json, "tests", step.tests);
         if (step.source == RuntimeSource::Registry) registryStep(json, step);
         json.key("probes");
         json.beginArray();
-        for (const Probe& p : step.probes) probe(json, p);
+        for (const HomeProbe& p : step.probes) probe(json, p);
         json.endArray();
         json.field("library", step.library());
         json.endObject();
@@ -254,7 +254,7 @@ std::string jsonReport(const Explanation& e) {
 
     json.key("memoryOptions");
     json.beginArray();
-    for (const MemoryOptionRewrite& m : e.memoryOptions) {
+    for (const MemoryRewrite& m : e.memoryOptions) {
         json.beginObject();
         json.field("option", m.option);
         json.field("rewritten", m.rewritten);

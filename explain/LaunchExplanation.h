@@ -1,11 +1,11 @@
 #pragma once
-// Everything a launch of a launcher executable would decide, found by the
-// launcher's own code run for that executable (LaunchContext.h) and recorded
-// step by step through a LaunchObserver: the settings and where each value
-// came from, the runtime discovery, the environment, the splash screen, the
-// VM options and what main would receive. Nothing is started, loaded or
-// written; the only change is this process's current folder, which follows
-// "Override WorkingDir" as the launcher's would.
+// Everything a launch of a launcher executable would decide, as the
+// launcher's own plan (launcher/LaunchPlan.h) evaluates it for that
+// executable, with what a reader needs beside it: whether the files named
+// exist, the machine types, and every registered runtime read in full.
+// Nothing is started, loaded or written; the only change is this process's
+// current folder, which follows "Override WorkingDir" as the launcher's
+// would.
 
 #include <cstdint>
 #include <optional>
@@ -13,19 +13,12 @@
 #include <utility>
 #include <vector>
 
-#include "jre/RegistrySearch.h"
-#include "launcher/LaunchObserver.h"
-#include "settings/LauncherSettings.h"
+#include "launcher/LaunchPlan.h"
 
-struct FileTest {
-    std::string path;
-    bool exists = false;
-};
-
-// Which part of the launch read a setting or tested a file.
+// Which part of the launch uses a setting or tested a file.
 enum class LaunchStage { Settings, SingleInstance, Discovery, Environment, Splash, VmOptions };
 
-struct SettingRead {
+struct StagedSettingRead {
     LaunchStage stage = LaunchStage::Settings;
     std::string file;
     std::string section;
@@ -39,74 +32,33 @@ struct StagedFileTest {
     FileTest test;
 };
 
-// One Java home probed for a JVM library: the files tested in order.
-struct Probe {
-    std::string home;
-    JvmType type = JvmType::Default;
-    std::vector<FileTest> tests;
-    std::string library;  // empty: none found
-    bool isServer = false;
-};
-
-struct RegistryVersion {
+struct RegistryVersionReport {
     std::string name;
     RuntimeCandidate candidate;  // as far as it was built
     RegistryVersionResult result = RegistryVersionResult::OutOfBounds;
-    std::optional<Probe> probe;
+    HomeProbe probe;  // home empty: not probed
 };
 
-struct RegistryKeyRecord {
+struct RegistryKeyReport {
     const RegistryKey* key = nullptr;
     bool searched = false;
     bool opened = false;
     bool kindAllowed = false;
     bool vendorAllowed = false;
-    std::vector<RegistryVersion> versions;
+    std::vector<RegistryVersionReport> versions;
 };
 
-struct PreferredVersionTry {
-    std::string item;
-    JavaVersion pattern;
-    int match = -1;  // index into the sorted candidates; -1: none
-};
-
-struct DiscoveryStep {
+struct StepReport {
     RuntimeSource source = RuntimeSource::Remembered;
     std::vector<FileTest> tests;  // tests outside the probes (runtime markers)
-    std::vector<Probe> probes;
+    std::vector<HomeProbe> probes;
     // The registry step only.
-    std::vector<RegistryKeyRecord> keys;
-    std::vector<RuntimeCandidate> candidates;  // in sorted order
-    std::vector<PreferredVersionTry> preferred;
-    int chosen = -1;
+    std::vector<RegistryKeyReport> keys;
+    std::vector<RuntimeCandidate> candidates;  // the usable versions, in sorted order
+    std::vector<PreferredVersionTry> preferred;  // match: index into candidates
+    int chosen = -1;                              // index into candidates
     // The JVM library this step gave; empty when it gave none.
     std::string library() const { return probes.empty() ? std::string() : probes.back().library; }
-};
-
-struct ClassPathPiece {
-    std::string piece;
-    bool searched = false;
-    std::string pattern;               // the search pattern when searched
-    std::vector<std::string> entries;  // what it added to the class path
-};
-
-struct MemoryOptionRewrite {
-    std::string option;
-    std::string rewritten;
-    std::uint64_t totalPhysical = 0;
-    std::uint64_t availableVirtual = 0;
-};
-
-enum class SplashChoice { Suppressed, None, NativeLibrary, OwnWindow };
-
-// How far the launch gets.
-enum class LaunchOutcome {
-    NoSettingsPath,   // the module path holds no "."; ends at once, exit code -1
-    SettingsStopped,  // a message while reading the settings; exit code -1
-    SecondaryInstance,  // a running instance takes the arguments
-    JreNotFound,      // the "JRE Not Found" dialog
-    OptionsStopped,   // a message while building the VM options; exit code -1
-    StartsJava,       // the JVM library is loaded and main is called
 };
 
 struct Explanation {
@@ -125,7 +77,7 @@ struct Explanation {
     std::string userSettingsFile;
     bool userSettingsFileExists = false;
     bool userSettingsFileInUse = false;
-    std::vector<SettingRead> settings;
+    std::vector<StagedSettingRead> settings;
     std::vector<StagedFileTest> fileTests;  // outside the discovery
     bool settingsRead = false;
     LauncherSettings record;
@@ -134,7 +86,7 @@ struct Explanation {
     std::string instanceName;
     bool primaryRunning = false;
 
-    std::vector<DiscoveryStep> discovery;
+    std::vector<StepReport> discovery;
     std::string jvmLibrary;
     std::string javaHome;  // the folder that holds the library's bin folder
     std::string jreNotFoundMessage;
@@ -150,7 +102,7 @@ struct Explanation {
     std::string nativeSplashLibrary;
 
     std::vector<ClassPathPiece> classPath;
-    std::vector<MemoryOptionRewrite> memoryOptions;
+    std::vector<MemoryRewrite> memoryOptions;
     std::vector<std::string> vmOptions;
     std::uint32_t javaStackSize = 0;  // 0: the JVM library's default
     std::string mainClass;
@@ -162,9 +114,8 @@ struct Explanation {
     LaunchOutcome outcome = LaunchOutcome::NoSettingsPath;
 };
 
-// Runs the launch of the executable (a full path) with these command-line
-// arguments, up to the moment the JVM library would be loaded, and records
-// it. Uses the process-wide launch context while it runs.
+// Evaluates the launch of the executable (a full path) with these
+// command-line arguments, up to the moment the JVM library would be loaded.
 Explanation explainLaunch(const std::string& executable, const std::vector<std::string>& arguments);
 
 // Names used in both reports.

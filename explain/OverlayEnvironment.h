@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "launcher/LaunchContext.h"
+#include "base/Environment.h"
 
 class OverlayEnvironment final : public LaunchEnvironment {
 public:

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "explain/JsonReport.h"
-#include "jre/JavaVersion.h"
+#include "settings/JavaVersion.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ std::string vendorsText(const LauncherSettings& s) {
 }
 
 // What the launcher made of a setting it read.
-std::string meaning(const SettingRead& read, const Explanation& e) {
+std::string meaning(const StagedSettingRead& read, const Explanation& e) {
     const LauncherSettings& s = e.record;
     const std::string& k = read.key;
     if (read.stage == LaunchStage::Settings) {
@@ -125,7 +125,7 @@ void settings(Text& t, const Explanation& e) {
 
     LaunchStage stage = LaunchStage::Settings;
     bool first = true;
-    for (const SettingRead& read : e.settings) {
+    for (const StagedSettingRead& read : e.settings) {
         if (first || read.stage != stage) {
             t.line(1, heading(read.stage));
             stage = read.stage;
@@ -143,7 +143,7 @@ void fileTest(Text& t, int indent, const FileTest& test) {
     t.line(indent, std::string(test.exists ? "found    " : "missing  ") + test.path);
 }
 
-void probe(Text& t, int indent, const Probe& p, const char* what) {
+void probe(Text& t, int indent, const HomeProbe& p, const char* what) {
     t.line(indent, std::string(what) + " " + (p.home.empty() ? "(the current folder)" : p.home) + " for a " +
                        jvmTypeName(p.type) + " JVM:");
     for (const FileTest& test : p.tests) fileTest(t, indent + 1, test);
@@ -156,7 +156,7 @@ std::string candidateText(const RuntimeCandidate& c) {
            (c.preferred ? "  preferred" : "");
 }
 
-std::string skipReason(const RegistryVersion& v, const LauncherSettings& s) {
+std::string skipReason(const RegistryVersionReport& v, const LauncherSettings& s) {
     switch (v.result) {
     case RegistryVersionResult::OutOfBounds:
         if (!isUnbounded(s.maxVersion) && compare(v.candidate.version, s.maxVersion) > 0)
@@ -165,13 +165,14 @@ std::string skipReason(const RegistryVersion& v, const LauncherSettings& s) {
     case RegistryVersionResult::NotOpened: return "the subkey cannot be opened";
     case RegistryVersionResult::NoJavaHome: return "no \"JavaHome\" value (or an empty one)";
     case RegistryVersionResult::NoLibrary: return "no JVM library in " + v.candidate.home;
-    case RegistryVersionResult::Candidate: return "";
+    case RegistryVersionResult::Candidate:
+    case RegistryVersionResult::Unread: return "";
     }
     return "";
 }
 
-void registry(Text& t, const DiscoveryStep& step, const Explanation& e) {
-    for (const RegistryKeyRecord& key : step.keys) {
+void registry(Text& t, const StepReport& step, const Explanation& e) {
+    for (const RegistryKeyReport& key : step.keys) {
         std::string path = std::string("HKLM\\") + key.key->path;
         if (!key.searched) {
             std::string why = !key.kindAllowed ? "its kind is not allowed by \"JVM Source\""
@@ -184,14 +185,14 @@ void registry(Text& t, const DiscoveryStep& step, const Explanation& e) {
             continue;
         }
         t.line(2, path + ": searched" + (key.versions.empty() ? ", no version subkeys" : ""));
-        for (const RegistryVersion& v : key.versions) {
+        for (const RegistryVersionReport& v : key.versions) {
             std::string head = quoted(v.name) + " -> " + versionParts(v.candidate.version);
             if (v.result == RegistryVersionResult::Candidate) {
                 t.line(3, head + ": candidate" + (v.candidate.preferred ? ", preferred" : ""));
             } else {
                 t.line(3, head + ": skipped, " + skipReason(v, e.record));
             }
-            if (v.probe) probe(t, 4, *v.probe, "probe");
+            if (!v.probe.home.empty()) probe(t, 4, v.probe, "probe");
         }
     }
     if (step.candidates.empty()) {
@@ -219,7 +220,7 @@ void registry(Text& t, const DiscoveryStep& step, const Explanation& e) {
 void discovery(Text& t, const Explanation& e) {
     t.line("Runtime discovery");
     int number = 0;
-    for (const DiscoveryStep& step : e.discovery) {
+    for (const StepReport& step : e.discovery) {
         ++number;
         std::string head = std::to_string(number) + ". " + runtimeSourceName(step.source);
         switch (step.source) {
@@ -240,7 +241,7 @@ void discovery(Text& t, const Explanation& e) {
             registry(t, step, e);
             break;
         }
-        for (const Probe& p : step.probes)
+        for (const HomeProbe& p : step.probes)
             probe(t, 2, p, step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
     }
     if (e.outcome == LaunchOutcome::JreNotFound) {
@@ -296,7 +297,7 @@ void options(Text& t, const Explanation& e) {
         t.line("Memory options (this machine: total physical memory " +
                std::to_string(e.memoryOptions.front().totalPhysical >> 10) + " KB, free address space " +
                std::to_string(e.memoryOptions.front().availableVirtual >> 10) + " KB)");
-        for (const MemoryOptionRewrite& m : e.memoryOptions) t.line(1, m.option + " -> " + m.rewritten);
+        for (const MemoryRewrite& m : e.memoryOptions) t.line(1, m.option + " -> " + m.rewritten);
     }
     t.line("VM options, in order");
     for (std::size_t i = 0; i < e.vmOptions.size(); ++i) t.line(1, std::to_string(i + 1) + ". " + e.vmOptions[i]);

@@ -16,7 +16,7 @@
 #include "explain/JsonReport.h"
 #include "explain/LaunchExplanation.h"
 #include "explain/TextReport.h"
-#include "launcher/CommandLine.h"
+#include "base/CommandLine.h"
 
 namespace {
 

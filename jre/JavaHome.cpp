@@ -1,10 +1,5 @@
 #include "jre/JavaHome.h"
 
-#include "launcher/AnsiText.h"
-#include "launcher/LaunchContext.h"
-#include "launcher/LaunchObserver.h"
-#include "settings/SettingsPaths.h"
-
 namespace {
 
 const char kServer[] = "bin\\server\\jvm.dll";
@@ -20,35 +15,30 @@ const char* const kDefaultOrder[] = {kClient, kClassic, kHotspot, kServer, kJroc
 
 }  // namespace
 
-std::string probeJavaHome(const std::string& home, JvmType type, bool* isServer) {
+HomeProbe probeJavaHome(const std::string& home, JvmType type) {
     const char* const* order = type == JvmType::Server        ? kServerOrder
                                : type == JvmType::FavorServer ? kFavorServerOrder
                                                               : kDefaultOrder;
-    LaunchObserver* observer = launchObserver();
+    HomeProbe probe{home, type, {}, {}, false};
     for (; *order; ++order) {
-        std::string library = home + *order;
-        if (fileExists(library)) {
-            if (isServer) *isServer = *order == kServer;
-            if (observer) observer->javaHomeProbed(home, type, library, *order == kServer);
-            return library;
+        probe.tests.push_back(testFile(home + *order));
+        if (probe.tests.back().exists) {
+            probe.library = probe.tests.back().path;
+            probe.isServer = *order == kServer;
+            break;
         }
     }
-    if (observer) observer->javaHomeProbed(home, type, std::string(), false);
-    return {};
+    return probe;
 }
 
-std::optional<std::string> findLocalRuntime(const MessageOwner& owner) {
-    std::string module;
-    if (!modulePath(module, owner)) return std::nullopt;
-    std::string folder = folderOf(module);
-    if (fileExists(folder + "bin\\java.dll")) return folder;
-    if (fileExists(folder + "jre\\bin\\java.dll")) return folder + "jre\\";
-    return std::nullopt;
-}
-
-std::string withTrailingBackslash(const std::string& folder) {
-    if (folder.empty()) return folder;
-    std::size_t last = 0;
-    for (std::size_t i = 0; i < folder.size(); i = ansi::next(folder, i)) last = i;
-    return folder[last] == '\\' ? folder : folder + "\\";
+LocalRuntime findLocalRuntime(const std::string& launcherFolder) {
+    LocalRuntime local;
+    for (const char* home : {"", "jre\\"}) {
+        local.tests.push_back(testFile(launcherFolder + home + "bin\\java.dll"));
+        if (local.tests.back().exists) {
+            local.home = launcherFolder + home;
+            break;
+        }
+    }
+    return local;
 }

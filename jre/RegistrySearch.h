@@ -1,11 +1,16 @@
 #pragma once
 // The search of the runtimes that Sun, JRockit and IBM runtimes and
-// development kits register under HKEY_LOCAL_MACHINE.
+// development kits register under HKEY_LOCAL_MACHINE. Every version subkey
+// of the keys the settings allow is listed with its version; a version's
+// "JavaHome" is read and its home probed only when the choice gets to it (in
+// sorted order), so normally only the chosen one is read.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "jre/JavaVersion.h"
+#include "jre/JavaHome.h"
+#include "settings/JavaVersion.h"
 #include "settings/LauncherSettings.h"
 
 enum class RuntimeKind { DevelopmentKit, RuntimeEnvironment };
@@ -37,20 +42,46 @@ bool isKeyPreferred(const RegistryKey& key, const LauncherSettings& settings);
 // Whether a registered version lies inside the settings' bounds.
 bool isWithinBounds(const JavaVersion& version, const LauncherSettings& settings);
 
-// Stable exchange sort: preferred first (when both kinds are allowed), server
-// first (for favor_server), then the higher version.
-void sortCandidates(std::vector<RuntimeCandidate>& candidates, const LauncherSettings& settings);
+// Whether candidate b must come before a: preferred first (when both kinds
+// are allowed), server first (for favor_server), then the higher version.
+bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const LauncherSettings& settings);
 
-// The first candidate matching the first preferred version that matches any,
-// else the first candidate; null when there are none.
-const RuntimeCandidate* chooseCandidate(const std::vector<RuntimeCandidate>& candidates,
-                                        const std::vector<std::string>& preferredVersions);
+// What became of one registered version.
+enum class RegistryVersionResult { OutOfBounds, NotOpened, NoJavaHome, NoLibrary, Candidate, Unread };
 
-// Every acceptable registered runtime, in search order.
-std::vector<RuntimeCandidate> findRegisteredRuntimes(const LauncherSettings& settings);
+struct RegistryKeySearch {
+    const RegistryKey* key = nullptr;
+    bool searched = false;  // the settings allow it
+    bool opened = false;    // it exists
+};
 
-// The Java home folder of the best registered runtime; false when none
-// qualifies. Unless a LaunchObserver watches or the type is favor_server,
-// a version's JavaHome is read and probed only when the choice reaches it
-// (in sorted order); the choice is the same as reading every one first.
-bool searchRegistry(const LauncherSettings& settings, std::string& home);
+struct RegisteredVersion {
+    std::size_t key = 0;  // index into RegistrySearch::keys
+    std::string name;     // the subkey's name
+    // Version and preferred always; home (once "JavaHome" was read) and
+    // isServer (for a candidate) when it was read.
+    RuntimeCandidate candidate;
+    RegistryVersionResult result = RegistryVersionResult::Unread;
+    HomeProbe probe;  // once its home was read
+};
+
+struct PreferredVersionTry {
+    std::string item;
+    JavaVersion pattern;
+    int match = -1;  // the first usable version in sorted order it matches; -1: none
+};
+
+struct RegistrySearch {
+    std::vector<RegistryKeySearch> keys;      // the five keys, in search order
+    std::vector<RegisteredVersion> versions;  // every subkey of the searched keys, in the order read
+    std::vector<std::size_t> order;           // the versions inside the bounds, sorted
+    std::vector<PreferredVersionTry> preferred;  // "Preferred versions" items up to the first match
+    int chosen = -1;                          // index into versions; -1: none qualifies
+};
+
+// Lists, sorts and chooses.
+RegistrySearch searchRegistry(const LauncherSettings& settings);
+
+// Reads and probes every version the choice did not need, so that the whole
+// search can be shown.
+void readEveryVersion(RegistrySearch& search, const LauncherSettings& settings);

@@ -1,7 +1,7 @@
 #include "jre/RequiredVersion.h"
 
-#include "settings/LauncherSettings.h"
-#include "ui/MessageReporter.h"
+#include "base/Messages.h"
+#include "base/StringTable.h"
 
 std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion& maxVersion) {
     bool minBounded = !isUnbounded(minVersion);

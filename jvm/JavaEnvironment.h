@@ -1,21 +1,13 @@
 #pragma once
-// The launcher's own process environment for the chosen runtime:
-// VT_JVM_PATH, VT_JVM_HOME, "Path", and the native library path option.
+// The environment of the Java program for the chosen runtime: VT_JVM_PATH,
+// VT_JVM_HOME and "Path", and the native library path option.
 
 #include <string>
+#include <utility>
+#include <vector>
 
-class Launcher;
-
-// The path with its last count components removed (each time cut at the last
-// backslash); unchanged when no backslash is left.
-std::string stripPathComponents(const std::string& path, int count);
-
-// Windows environment expansion of %NAME% references against the launch's
-// environment (LaunchContext.h); undefined variables stay as written, and
-// the text is unchanged when expansion fails. Text of any length: what the
-// platform cannot expand in one call (about 32,000 characters in or out) is
-// expanded one reference at a time.
-std::string expandEnvironment(const std::string& text);
+#include "base/Environment.h"
+#include "settings/LauncherSettings.h"
 
 // The library path value before expansion: "Library Path", the launcher's
 // folder, ".", the previous search path and the runtime's lib folder.
@@ -26,8 +18,13 @@ std::string libraryPathValue(const std::string& libraryPath, const std::string& 
 // path, the runtime's bin folder.
 std::string searchPathValue(const std::string& systemPath, const std::string& javaBinFolder);
 
-// Sets the variables in the launch's environment (LaunchContext.h) and, when
-// "Library Path" is set, appends the "-Djava.library.path=" option to the
-// launcher's VM options. A new "Path" longer than an environment variable
-// can be (32,767 characters) is not set.
-void setUpJavaEnvironment(Launcher& launcher);
+struct JavaEnvironment {
+    std::vector<std::pair<std::string, std::string>> variables;  // in the order set
+    std::string libraryPathOption;  // "-Djava.library.path=..."; empty without "Library Path"
+};
+
+// Sets the variables in the environment, each before the next value is
+// expanded. A new "Path" longer than an environment variable can be (32,767
+// characters) is not set.
+JavaEnvironment setUpJavaEnvironment(const LauncherSettings& settings, const std::string& jvmLibrary,
+                                     const std::string& launcherFolder, LaunchEnvironment& environment);

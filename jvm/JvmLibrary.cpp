@@ -1,35 +1,20 @@
 #include "jvm/JvmLibrary.h"
 
-#include <windows.h>
-
-#include "launcher/Launcher.h"
-#include "ui/MessageReporter.h"
-
-bool loadJvmLibrary(Launcher& launcher) {
-    HMODULE module = LoadLibraryA(launcher.jvmLibraryPath.c_str());
+std::optional<Failure> loadJvmLibrary(const std::string& path, JvmLibrary& library) {
+    HMODULE module = LoadLibraryA(path.c_str());
     if (!module) {
         DWORD error = GetLastError();
-        std::string format;
-        loadResourceString(format, msg::JvmLibraryLoadFailed);
-        showErrorFormat(launcher.owner(), format, launcher.jvmLibraryPath.c_str(),
-                        static_cast<int>(error));
-        return false;
+        return Failure{msg::JvmLibraryLoadFailed,
+                       {textArgument(path), numberArgument(static_cast<int>(error))}};
     }
     // The library stays loaded until the process ends.
-    launcher.jvmLibrary.module = module;
-    launcher.jvmLibrary.createJavaVm =
-        reinterpret_cast<CreateJavaVmEntry>(GetProcAddress(module, "JNI_CreateJavaVM"));
-    if (!launcher.jvmLibrary.createJavaVm) {
-        showWindowsError(launcher.owner(), msg::CreateJavaVmMissing, GetLastError());
-        return false;
-    }
-    launcher.jvmLibrary.getDefaultJavaVmInitArgs = reinterpret_cast<GetDefaultJavaVmInitArgsEntry>(
+    library.module = module;
+    library.createJavaVm = reinterpret_cast<CreateJavaVmEntry>(GetProcAddress(module, "JNI_CreateJavaVM"));
+    if (!library.createJavaVm) return windowsFailure(msg::CreateJavaVmMissing, GetLastError());
+    library.getDefaultJavaVmInitArgs = reinterpret_cast<GetDefaultJavaVmInitArgsEntry>(
         GetProcAddress(module, "JNI_GetDefaultJavaVMInitArgs"));
-    if (!launcher.jvmLibrary.getDefaultJavaVmInitArgs) {
-        showWindowsError(launcher.owner(), msg::CreateJavaVmMissing, GetLastError());
-        return false;
-    }
-    return true;
+    if (!library.getDefaultJavaVmInitArgs) return windowsFailure(msg::CreateJavaVmMissing, GetLastError());
+    return std::nullopt;
 }
 
 unsigned creationFailureReason(jint result) {
@@ -53,34 +38,28 @@ std::vector<JavaVMOption> vmOptionArray(const std::vector<std::string>& options)
     return array;
 }
 
-bool createJavaVm(Launcher& launcher) {
-    std::vector<JavaVMOption> options = vmOptionArray(launcher.vmOptions);
+std::optional<Failure> createJavaVm(const JvmLibrary& library, const std::vector<std::string>& options,
+                                    JavaVM*& vm, JNIEnv*& env) {
+    std::vector<JavaVMOption> array = vmOptionArray(options);
     JavaVMInitArgs arguments = {};
     arguments.version = JNI_VERSION_1_2;
-    arguments.nOptions = static_cast<jint>(options.size());
-    arguments.options = options.data();
+    arguments.nOptions = static_cast<jint>(array.size());
+    arguments.options = array.data();
     arguments.ignoreUnrecognized = JNI_FALSE;
 
-    jint result = launcher.jvmLibrary.createJavaVm(
-        &launcher.javaVm, reinterpret_cast<void**>(&launcher.jniEnv), &arguments);
-    if (result == JNI_OK) return true;
+    jint result = library.createJavaVm(&vm, reinterpret_cast<void**>(&env), &arguments);
+    if (result == JNI_OK) return std::nullopt;
     // Whatever a failed creation left there is no VM to destroy later.
-    launcher.javaVm = nullptr;
-    launcher.jniEnv = nullptr;
-
-    std::string format;
-    std::string fragment;
-    std::string reason;
-    loadResourceString(format, msg::JniCreateException);
-    loadResourceString(fragment, msg::CreateVmFailed);
-    if (unsigned reasonId = creationFailureReason(result)) loadResourceString(reason, reasonId);
-    showErrorFormat(launcher.owner(), format, fragment.c_str(), reason.c_str());
-    return false;
+    vm = nullptr;
+    env = nullptr;
+    return Failure{msg::JniCreateException,
+                   {entryArgument(msg::CreateVmFailed),
+                    entryArgument(creationFailureReason(result))}};
 }
 
-std::uint32_t defaultJavaStackSize(Launcher& launcher) {
+std::uint32_t defaultJavaStackSize(const JvmLibrary& library) {
     JDK1_1InitArgs arguments = {};
     arguments.version = JNI_VERSION_1_1;
-    launcher.jvmLibrary.getDefaultJavaVmInitArgs(&arguments);
+    library.getDefaultJavaVmInitArgs(&arguments);
     return arguments.javaStackSize > 0 ? static_cast<std::uint32_t>(arguments.javaStackSize) : 0;
 }

@@ -2,20 +2,34 @@
 // Loading the runtime's JVM library and creating the one Java VM of the
 // process through the JNI Invocation API.
 
+#include <windows.h>
 #include <jni.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-class Launcher;
+#include "base/Messages.h"
 
-// Loads jvmLibraryPath and resolves JNI_CreateJavaVM and
-// JNI_GetDefaultJavaVMInitArgs; false after message 222 or 202.
-bool loadJvmLibrary(Launcher& launcher);
+using CreateJavaVmEntry = jint(JNICALL*)(JavaVM**, void**, void*);
+using GetDefaultJavaVmInitArgsEntry = jint(JNICALL*)(void*);
 
-// Creates the VM on the calling thread from vmOptions; false after message
-// 203 with the reason of the result code.
-bool createJavaVm(Launcher& launcher);
+// The loaded JVM library's two entry points. The library is never freed.
+struct JvmLibrary {
+    HMODULE module = nullptr;
+    CreateJavaVmEntry createJavaVm = nullptr;
+    GetDefaultJavaVmInitArgsEntry getDefaultJavaVmInitArgs = nullptr;
+};
+
+// Loads the library and resolves JNI_CreateJavaVM and
+// JNI_GetDefaultJavaVMInitArgs; message 222 or 202 with 212 when it can't.
+std::optional<Failure> loadJvmLibrary(const std::string& path, JvmLibrary& library);
+
+// Creates the VM on the calling thread from the options; message 203 with
+// the reason of the result code when it can't (vm and env are then null).
+std::optional<Failure> createJavaVm(const JvmLibrary& library, const std::vector<std::string>& options,
+                                    JavaVM*& vm, JNIEnv*& env);
 
 // The string-table id of the reason for a failed creation; 0 when the result
 // has none.
@@ -48,4 +62,4 @@ struct JDK1_1InitArgs {
 
 // The Java thread's default stack size as the JVM library reports it; 0 when
 // it reports none.
-std::uint32_t defaultJavaStackSize(Launcher& launcher);
+std::uint32_t defaultJavaStackSize(const JvmLibrary& library);

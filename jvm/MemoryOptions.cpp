@@ -1,6 +1,6 @@
 #include "jvm/MemoryOptions.h"
 
-#include "launcher/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

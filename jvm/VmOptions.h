@@ -1,34 +1,76 @@
 #pragma once
-// The VM options of a launch: the class path (wildcards and entries relative
-// to the launcher's folder resolved, the executable itself as an embedded
-// jar), the user's VM parameters with their quoting and memory forms, and the
-// application settings the Java thread needs.
+// The VM configuration of a launch: the class path (wildcards and entries
+// relative to the launcher's folder resolved, the executable itself as an
+// embedded jar), the user's VM parameters with their quoting and memory
+// forms, the Java thread's stack size, the output files and the arguments
+// main receives.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "jvm/VmParameters.h"
-
-class Launcher;
+#include "base/Environment.h"
+#include "base/Messages.h"
+#include "settings/LauncherSettings.h"
 
 // A class path piece is relative unless it starts with a drive letter and
 // colon or with two backslashes.
 bool isRelativeClassPathEntry(const std::string& piece);
 
 // The search pattern and the prefix of found names for a piece that is
-// relative or holds a wildcard.
+// relative or holds a wildcard. A relative piece is appended to the
+// launcher's folder (which ends in a backslash) without that last backslash,
+// so a piece that begins with a backslash names something inside the folder.
 struct ClassPathSearch {
     std::string pattern;
     std::string prefix;
 };
 ClassPathSearch classPathSearch(const std::string& piece, const std::string& launcherFolder);
 
-// Appends prefix + name + ";" for every match of the piece's search, in the
-// order the file system gives them (folders too).
-void expandClassPathEntry(const std::string& piece, const std::string& launcherFolder,
-                          std::string& classPath);
+// prefix + name for every match of the search, in the order the file system
+// gives them (folders too).
+std::vector<std::string> classPathMatches(const ClassPathSearch& search);
 
-// Builds the class path option and the VM parameters into the launcher's
-// vmOptions and reads "Output File", "Error File" and "Cmd". False without a
-// settings file path, or after message 209 for an empty class path.
-bool buildVmOptions(Launcher& launcher);
+// One piece of "Class Path" and the entries it gave.
+struct ClassPathPiece {
+    std::string piece;
+    bool searched = false;  // searched for, or kept as written
+    std::string pattern;    // the search pattern when searched
+    std::vector<std::string> entries;
+};
+
+// A VM parameter of the percentage form, the size it became, and the memory
+// it was measured against (GlobalMemoryStatus, in bytes).
+struct MemoryRewrite {
+    std::string option;
+    std::string rewritten;
+    std::uint64_t totalPhysical = 0;
+    std::uint64_t availableVirtual = 0;
+};
+
+struct VmConfiguration {
+    std::vector<ClassPathPiece> classPath;
+    std::vector<MemoryRewrite> memoryOptions;
+    // In order: the library path option (when there is one), the class path
+    // option, the VM parameters; each through environment expansion.
+    std::vector<std::string> options;
+    std::uint32_t stackSize = 0;  // from "-Xss"; 0: the JVM library's default
+    std::string outputFile;       // expanded; empty: System.out stays
+    std::string errorFile;
+    std::vector<std::string> mainArguments;
+    // Message 209 for an empty class path: nothing after the class path is
+    // built.
+    std::optional<Failure> failure;
+};
+
+// The command-line arguments followed by those of "Cmd" (expanded, split by
+// the command line's rules, empty ones dropped).
+std::vector<std::string> argumentsWithCmd(std::vector<std::string> arguments, const std::string& cmd,
+                                          LaunchEnvironment& environment);
+
+VmConfiguration buildVmConfiguration(const LauncherSettings& settings, const std::string& executable,
+                                     const std::string& launcherFolder,
+                                     const std::string& libraryPathOption,
+                                     const std::vector<std::string>& arguments,
+                                     LaunchEnvironment& environment);

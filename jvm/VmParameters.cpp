@@ -1,7 +1,6 @@
 #include "jvm/VmParameters.h"
 
-#include "jvm/MemoryOptions.h"
-#include "launcher/AnsiText.h"
+#include "base/AnsiText.h"
 
 std::vector<std::string> splitVmParameterPieces(const std::string& s) {
     std::vector<std::string> pieces;
@@ -39,15 +38,4 @@ std::string stripQuotes(const std::string& option) {
         text.erase(open, 1);
         from = close - 1;
     }
-}
-
-std::vector<std::string> splitVmParameters(const std::string& value, std::uint32_t& stackSize,
-                                           MemoryRewrite rewriteMemory) {
-    std::vector<std::string> options;
-    for (const std::string& piece : splitVmParameterPieces(value)) {
-        std::string option = rewriteMemory(stripQuotes(piece));
-        if (option.compare(0, 4, "-Xss") == 0) stackSize = parseStackSize(option.substr(4));
-        if (!option.empty()) options.push_back(option);
-    }
-    return options;
 }

@@ -1,105 +1,103 @@
 #include "launcher/Launcher.h"
 
-#include "launcher/AnsiText.h"
-#include "launcher/CommandLine.h"
-#include "launcher/LaunchContext.h"
-#include "launcher/LaunchObserver.h"
-#include "jre/JavaHome.h"
-#include "jre/RegistrySearch.h"
-#include "jre/RequiredVersion.h"
-#include "jvm/JavaEnvironment.h"
-#include "jvm/JavaThread.h"
-#include "jvm/JvmLibrary.h"
-#include "jvm/VmOptions.h"
-#include "settings/SettingsPaths.h"
-#include "splash/SplashWindow.h"
+#include "base/CommandLine.h"
 #include "ui/JreNotFoundDialog.h"
+#include "ui/MessageReporter.h"
 
-Launcher::Launcher() = default;
+namespace {
 
-// Closes what the launch opened, in this order: the splash window, the Java
-// VM (DestroyJavaVM returns only when the application's non-daemon threads
-// have ended, so second launches are served until then), the single-instance
-// objects, the start event, the native splash screen.
+// The full path of the running executable; message 202 with 208 when the
+// platform does not give it.
+std::optional<Failure> modulePath(std::string& path) {
+    char buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    if (length == 0) return windowsFailure(msg::ModulePathFailed, GetLastError());
+    path.assign(buffer, length);
+    return std::nullopt;
+}
+
+}  // namespace
+
 Launcher::~Launcher() {
-    closeSplash();
-    if (javaVm) javaVm->DestroyJavaVM();
-    tearDownSingleInstance();
-    mainStartedEvent.reset();
-    closeNativeSplash();
-}
-
-void Launcher::parseCommandLine() {
-    arguments = argumentsFromCommandLine(GetCommandLineA());
-}
-
-int Launcher::findArgument(const char* text) const {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (lstrcmpA(arguments[i].c_str(), text) == 0) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-bool Launcher::readSettings() {
-    return ::readSettings(settings, messageOwner());
-}
-
-void Launcher::applyWorkingDirectory() {
-    std::string path;
-    if (!modulePath(path, messageOwner())) return;
-    std::size_t slash = ansi::findLast(path, '\\');
-    if (slash != ansi::npos && slash >= 1) SetCurrentDirectoryA(path.substr(0, slash).c_str());
-}
-
-bool Launcher::findRuntime() {
-    LaunchObserver* observer = launchObserver();
-    // The remembered folder; it is not held against the version bounds.
-    if (observer) observer->runtimeSourceTried(RuntimeSource::Remembered);
-    if (!settings.jrePath.empty()) {
-        jvmLibraryPath = probeJavaHome(withTrailingBackslash(settings.jrePath), settings.jvmType);
-        if (!jvmLibraryPath.empty()) return true;
-    }
-    if (observer) observer->runtimeSourceTried(RuntimeSource::BesideExecutable);
-    if (std::optional<std::string> local = findLocalRuntime(messageOwner())) {
-        jvmLibraryPath = probeJavaHome(*local, settings.jvmType);
-        if (!jvmLibraryPath.empty()) return true;
-    }
-    if (observer) observer->runtimeSourceTried(RuntimeSource::Registry);
-    std::string home;
-    if (searchRegistry(settings, home)) {
-        jvmLibraryPath = probeJavaHome(home, settings.jvmType);
-        if (!jvmLibraryPath.empty()) return true;
-    }
-    return false;
-}
-
-bool Launcher::initialize() {
-    parseCommandLine();
-    if (!readSettings()) return false;
-    if (!setUpSingleInstance()) return false;
-    // A secondary instance only hands over its arguments and waits.
-    if (singleInstanceEnabled && !isPrimaryInstance) return true;
-    if (settings.overrideWorkingDir) applyWorkingDirectory();
-    if (findRuntime()) return true;
-
-    // No runtime was found: the user may pick the folder of one, which is
-    // then remembered.
-    JreNotFoundDialog dialog(jreNotFoundMessage(settings), settings.jvmType);
-    if (dialog.showModal(GetActiveWindow()) != IDOK) return false;
-    jvmLibraryPath = dialog.foundJvmLibraryPath();
-    saveJrePath(settings, dialog.chosenFolder(), messageOwner());
-    return true;
+    splash_.closeWindow();
+    if (vm_) vm_->DestroyJavaVM();
+    instance_.close();
+    splash_.closeNative();
 }
 
 int Launcher::run() {
-    if (singleInstanceEnabled && !isPrimaryInstance) return waitForPrimary();
-    setUpJavaEnvironment(*this);
-    // The switches stay in the arguments and reach the Java program too.
-    if (findArgument("-nosplash") == -1 && findArgument("/nosplash") == -1 && !startSplash())
-        return 0;
-    if (!loadJvmLibrary(*this)) return -1;
-    if (!buildVmOptions(*this)) return -1;
-    if (runJavaThread(*this) == 0) return 0;
-    closeNativeSplash();
+    std::vector<std::string> arguments = argumentsFromCommandLine(GetCommandLineA());
+    if (std::optional<Failure> failure = modulePath(executable_)) {
+        showFailure(nullptr, *failure);
+        return -1;
+    }
+    const LaunchPlan plan = planLaunch({executable_, std::move(arguments), environment_}, *this);
+    plan_ = &plan;
+    int result = -1;
+    switch (plan.outcome) {
+    case LaunchOutcome::NoSettingsPath:
+    case LaunchOutcome::JreNotFound:
+        break;
+    case LaunchOutcome::SettingsStopped:
+        showFailure(messageOwner(), *plan.failure);
+        break;
+    case LaunchOutcome::SecondaryInstance:
+        if (handedOver_) result = instance_.waitForPrimary();
+        break;
+    case LaunchOutcome::OptionsStopped:
+    case LaunchOutcome::StartsJava:
+        result = runJava(plan);
+        break;
+    }
+    plan_ = nullptr;
+    return result;
+}
+
+// The splash screen comes first, then the JVM library; a failure of the VM
+// options is shown only then, above the splash window.
+int Launcher::runJava(const LaunchPlan& plan) {
+    splash_.start(plan.splash);
+    if (std::optional<Failure> failure = loadJvmLibrary(plan.jvmLibrary, library_)) {
+        showFailure(messageOwner(), *failure);
+        return -1;
+    }
+    if (plan.failure) {
+        showFailure(messageOwner(), *plan.failure);
+        return -1;
+    }
+    const LauncherSettings& settings = plan.settings;
+    JavaRun run;
+    run.library = &library_;
+    run.options = &plan.vm.options;
+    run.stackSize = plan.vm.stackSize;
+    run.outputFile = plan.vm.outputFile;
+    run.errorFile = plan.vm.errorFile;
+    run.mainClass = settings.mainClass;
+    run.arguments = &plan.vm.mainArguments;
+    run.failureCheck = settings.failureCheck;
+    run.staysAttached = settings.ibmRuntimePossible();
+    if (runJavaThread(run, *this) == 0) return 0;
+    splash_.closeNative();
     return -1;
+}
+
+bool Launcher::handsOverToRunningInstance(const std::string& instanceName,
+                                          const std::vector<std::string>& arguments) {
+    if (instance_.join(instanceName) != SingleInstance::Role::Secondary) return false;
+    handedOver_ = instance_.handOver(arguments);
+    return true;
+}
+
+void Launcher::enterFolder(const std::string& folder) { SetCurrentDirectoryA(folder.c_str()); }
+
+std::optional<std::string> Launcher::pickRuntime(const LauncherSettings& settings,
+                                                 const std::string& message) {
+    JreNotFoundDialog dialog(message, settings.jvmType);
+    if (dialog.showModal(GetActiveWindow()) != IDOK) return std::nullopt;
+    saveJrePath(executable_, settings, dialog.chosenFolder());
+    return dialog.foundJvmLibraryPath();
+}
+
+void Launcher::mainStarting(JavaVM* vm) {
+    instance_.mainStarting({vm, plan_->settings.mainClass, plan_->settings.ibmRuntimePossible()});
 }

@@ -1,122 +1,59 @@
 #pragma once
-// The one object that holds all state of a launch: the settings, the
-// arguments, the chosen JVM library, the VM, the splash screen and the
-// single-instance objects. WinMain creates it, initialises and runs it.
+// The launcher: evaluates the launch (LaunchPlan.h), carries it out, and
+// owns what lives while the application runs: the single-instance objects,
+// the splash screen, the JVM library and the Java VM. WinMain creates it and
+// runs it.
 
 #include <windows.h>
 #include <jni.h>
 
-#include <atomic>
-#include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/Environment.h"
+#include "jvm/JvmLibrary.h"
+#include "launcher/JavaThread.h"
+#include "launcher/LaunchPlan.h"
 #include "launcher/SingleInstance.h"
-#include "launcher/UniqueResource.h"
-#include "settings/LauncherSettings.h"
-#include "ui/MessageReporter.h"
+#include "splash/SplashScreen.h"
 
-class SplashWindow;
-
-using CreateJavaVmEntry = jint(JNICALL*)(JavaVM**, void**, void*);
-using GetDefaultJavaVmInitArgsEntry = jint(JNICALL*)(void*);
-using SplashCloseEntry = void(__cdecl*)();
-
-// The loaded JVM library's two entry points. The library is never freed.
-struct JvmLibrary {
-    HMODULE module = nullptr;
-    CreateJavaVmEntry createJavaVm = nullptr;
-    GetDefaultJavaVmInitArgsEntry getDefaultJavaVmInitArgs = nullptr;
-};
-
-class Launcher {
+class Launcher final : private LaunchActions, private JavaThreadHost {
 public:
-    Launcher();
+    Launcher() = default;
+    // Closes what the launch opened, in this order: the splash window, the
+    // Java VM (DestroyJavaVM returns only when the application's non-daemon
+    // threads have ended, so second launches are served until then), the
+    // single-instance objects, the native splash screen.
     ~Launcher();
     Launcher(const Launcher&) = delete;
     Launcher& operator=(const Launcher&) = delete;
 
-    bool initialize();
+    // The whole launch; the process exit code.
     int run();
-    void applyWorkingDirectory();
 
-    // Command line.
-    void parseCommandLine();
-    int findArgument(const char* text) const;
+private:
+    int runJava(const LaunchPlan& plan);
 
-    bool readSettings();
-    // The remembered folder, the runtime beside the executable, then the
-    // registry; true when one of them gave a JVM library.
-    bool findRuntime();
+    // LaunchActions
+    bool handsOverToRunningInstance(const std::string& instanceName,
+                                    const std::vector<std::string>& arguments) override;
+    void enterFolder(const std::string& folder) override;
+    std::optional<std::string> pickRuntime(const LauncherSettings& settings,
+                                           const std::string& message) override;
 
-    // Single instance.
-    bool setUpSingleInstance();
-    bool startListener(const std::string& instanceName);
-    bool handOverToPrimary(const std::string& instanceName);
-    bool handOverArguments();
-    bool postHandOver() const;
-    std::vector<std::string> readHandedOverArguments() const;
-    int waitForPrimary();
-    void tearDownSingleInstance();
+    // JavaThreadHost
+    HWND messageOwner() override { return splash_.owner(); }
+    void vmCreated(JavaVM* vm) override { vm_ = vm; }
+    void mainStarting(JavaVM* vm) override;
+    void mainThrew() override { splash_.closeWindow(); }
 
-    // Splash screen.
-    // "Splash Screen" and "Splash Screen Shadow" into their fields, and
-    // "Preffer Native Splash Screen"; false without a settings file path.
-    bool readSplashSettings(std::string& preferNative);
-    bool startSplash();
-    void closeSplash();
-    std::string findNativeSplashLibrary() const;
-    bool startNativeSplash(const std::string& libraryPath);
-    void closeNativeSplash();
-
-    // The owner of every message box: the splash window once it exists.
-    // While the splash thread is still making its window, waits for it (a
-    // few seconds at most): a message without owner would be covered by the
-    // splash window that appears after it.
-    HWND owner() const;
-    // The same, asked for only when a message box is shown.
-    MessageOwner messageOwner() const {
-        return MessageOwner([](const void* self) { return static_cast<const Launcher*>(self)->owner(); },
-                            this);
-    }
-
-    LauncherSettings settings;
-    std::vector<std::string> arguments;
-    std::string jvmLibraryPath;
-
-    JvmLibrary jvmLibrary;
-    JavaVM* javaVm = nullptr;
-    JNIEnv* jniEnv = nullptr;
-    std::vector<std::string> vmOptions;
-    std::uint32_t javaStackSize = 0;
-    std::string outputFilePath;
-    std::string errorFilePath;
-
-    // Splash screen; messageOwnerWindow is written by the splash thread: the
-    // window once it exists, null again before the window is destroyed.
-    std::string splashImagePath;
-    std::string splashShadow;
-    std::unique_ptr<SplashWindow> splashWindow;
-    UniqueHandle splashThread;
-    // Set once the splash thread has tried to make its window.
-    UniqueHandle splashWindowReady;
-    DWORD splashThreadId = 0;
-    std::atomic<HWND> messageOwnerWindow{nullptr};
-    SplashCloseEntry splashCloseEntry = nullptr;
-
-    // Single instance. The taken event and the gate exist in the primary
-    // only, while the mode is on.
-    bool singleInstanceEnabled = false;
-    bool isPrimaryInstance = false;
-    UniqueHandle sharedBlockMapping;
-    UniqueMappedView sharedBlockView;
-    UniqueHandle listenerThread;
-    // The primary's own copies of what it writes into the block.
-    DWORD listenerThreadId = 0;
-    UINT handOverMessage = 0;
-    UniqueHandle mainStartedEvent;
-    UniqueHandle handOverTakenEvent;
-    HandOverGateReference handOverGate;
-    SharedBlock* sharedBlock() const { return static_cast<SharedBlock*>(sharedBlockView.get()); }
+    ProcessEnvironment environment_;
+    std::string executable_;
+    const LaunchPlan* plan_ = nullptr;  // while run() runs
+    SingleInstance instance_;
+    bool handedOver_ = false;
+    SplashScreen splash_;
+    JvmLibrary library_;
+    JavaVM* vm_ = nullptr;
 };

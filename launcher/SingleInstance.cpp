@@ -31,19 +31,16 @@
 // thread without a queue (posting to it fails), and tries again for a short
 // while before it gives up.
 //
-// Hand-over threads can outlive the Launcher: one that waits for a main that
-// never started, or one the listener started just before it was stopped.
-// They read the Launcher only through the HandOverGate, which the Launcher
-// closes (and then wakes the waiting ones) before its objects go away.
+// Hand-over threads can outlive the primary's SingleInstance: one that waits
+// for a main that never started, or one the listener started just before it
+// was stopped. They reach the VM only through the HandOverGate, which is
+// closed (and the waiting ones woken) before the VM goes away.
 
-#include "launcher/Launcher.h"
+#include "launcher/SingleInstance.h"
 
 #include <memory>
 
 #include "jvm/JavaCalls.h"
-#include "settings/SettingsFile.h"
-#include "settings/SettingsPaths.h"
-#include "launcher/AnsiText.h"
 
 namespace {
 
@@ -56,11 +53,16 @@ constexpr DWORD kTakenWaitWithoutPrimaryMs = 5000;
 // A field of the block as the other process last wrote it.
 DWORD readShared(const DWORD& field) { return *static_cast<const volatile DWORD*>(&field); }
 
+// One more reference to the gate.
+HandOverGateReference shareGate(HandOverGate* gate) {
+    InterlockedIncrement(&gate->references);
+    return HandOverGateReference(gate);
+}
+
 // What one hand-over thread owns.
 struct HandOver {
-    Launcher* launcher = nullptr;
     HandOverGateReference gate;
-    UniqueHandle mainStarted;  // its own handle of the Launcher's event
+    UniqueHandle mainStarted;  // its own handle of the primary's event
     UINT messageId = 0;
     DWORD secondaryThreadId = 0;
     std::vector<std::string> arguments;
@@ -72,161 +74,128 @@ DWORD WINAPI handleHandOver(LPVOID parameter) {
     std::unique_ptr<HandOver> handOver(static_cast<HandOver*>(parameter));
     WaitForSingleObject(handOver->mainStarted.get(), INFINITE);
 
-    JavaVM* vm = nullptr;
-    std::string mainClass;
-    bool stayAttached = false;
+    HandOverTarget target;
     HandOverGate& gate = *handOver->gate.get();
     AcquireSRWLockExclusive(&gate.lock);
-    if (gate.open) {
-        const Launcher& launcher = *handOver->launcher;
-        vm = launcher.javaVm;
-        mainClass = launcher.settings.mainClass;
-        // Threads that may run the IBM runtime stay attached, as the Java
-        // thread does.
-        stayAttached = launcher.settings.ibmAllowed || launcher.settings.ibmPreferred;
-    }
+    if (gate.open) target = gate.target;
     ReleaseSRWLockExclusive(&gate.lock);
 
+    JavaVM* vm = target.vm;
     JNIEnv* env = nullptr;
     if (!vm || vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) return 0;
-    SecondaryMain target;
-    if (findSecondaryMain(env, mainClass, target)) {
+    SecondaryMain method;
+    if (findSecondaryMain(env, target.mainClass, method)) {
         if (jobjectArray array = newJavaStringArray(env, handOver->arguments)) {
-            if (target.returnsInt) {
-                jint value = env->CallStaticIntMethod(target.mainClass, target.method, array);
+            if (method.returnsInt) {
+                jint value = env->CallStaticIntMethod(method.mainClass, method.method, array);
                 handOver->answer(static_cast<WPARAM>(value));
             } else {
                 // The secondary is released before secondaryMain runs.
                 handOver->answer(0);
-                env->CallStaticVoidMethod(target.mainClass, target.method, array);
+                env->CallStaticVoidMethod(method.mainClass, method.method, array);
             }
         }
     }
     describePendingException(env);
-    if (!stayAttached) vm->DetachCurrentThread();
-    return 0;
-}
-
-// Starts the hand-over of the arguments now in the block; false when it is
-// dropped.
-bool startHandOver(Launcher& launcher, DWORD secondaryThreadId) {
-    auto handOver = std::make_unique<HandOver>();
-    handOver->launcher = &launcher;
-    handOver->messageId = launcher.handOverMessage;
-    handOver->secondaryThreadId = secondaryThreadId;
-    handOver->arguments = launcher.readHandedOverArguments();
-    // The area is free for the next secondary.
-    SetEvent(launcher.handOverTakenEvent.get());
-
-    HANDLE process = GetCurrentProcess();
-    if (!DuplicateHandle(process, launcher.mainStartedEvent.get(), process,
-                         handOver->mainStarted.put(), 0, FALSE, DUPLICATE_SAME_ACCESS))
-        return false;
-    handOver->gate = shareGate(launcher.handOverGate.get());
-    UniqueHandle thread(CreateThread(nullptr, 0, &handleHandOver, handOver.get(), 0, nullptr));
-    if (!thread) return false;
-    handOver.release();
-    return true;
-}
-
-DWORD WINAPI listenerThreadMain(LPVOID parameter) {
-    Launcher& launcher = *static_cast<Launcher*>(parameter);
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    const UINT messageId = launcher.handOverMessage;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.message == messageId)
-            startHandOver(launcher, static_cast<DWORD>(message.wParam));
-    }
+    if (!target.staysAttached) vm->DetachCurrentThread();
     return 0;
 }
 
 }  // namespace
 
-std::string instanceNameFor(const std::string& modulePath) {
-    return ansi::replaceAll(modulePath, '\\', '_');
-}
+SingleInstance::~SingleInstance() { close(); }
 
-bool singleInstanceRequested(const std::string& settingsPath) {
-    SettingsFile file(settingsPath, "");
-    // A service never runs in single-instance mode.
-    if (lstrcmpA(file.lookup(section::Application, "Application Type").c_str(), "service") == 0)
-        return false;
-    return file.lookup(section::Application, "Single Instance") == "yes";
-}
-
-bool Launcher::setUpSingleInstance() {
-    std::string settingsPath;
-    if (!settingsFilePath(settingsPath, messageOwner())) return false;
-    if (!singleInstanceRequested(settingsPath)) return true;
-    std::string path;
-    if (!modulePath(path, messageOwner())) return false;
-    const std::string name = instanceNameFor(path);
-    singleInstanceEnabled = true;
-
+SingleInstance::Role SingleInstance::join(const std::string& name) {
+    name_ = name;
     // Any failure from here on leaves an ordinary launch; what was created
-    // stays open until the Launcher goes.
+    // stays open until close().
     SetLastError(0);
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(SharedBlock), name.c_str());
     // Any error, normally ERROR_ALREADY_EXISTS, makes this a secondary.
-    isPrimaryInstance = GetLastError() == 0;
-    sharedBlockMapping.reset(mapping);
-    if (sharedBlockMapping)
-        sharedBlockView.reset(MapViewOfFile(sharedBlockMapping.get(), FILE_MAP_WRITE, 0, 0, 0));
-    if (!sharedBlockView) {
-        singleInstanceEnabled = false;
-        return true;
-    }
-    if (!isPrimaryInstance) return handOverToPrimary(name);
+    bool primary = GetLastError() == 0;
+    mapping_.reset(mapping);
+    if (mapping_) view_.reset(MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0, 0));
+    if (!view_) return role_ = Role::Off;
+    if (!primary) return role_ = Role::Secondary;
     if (!startListener(name)) {
         // Later launches must not find a block whose primary never listens:
         // without it they become ordinary launches too.
-        singleInstanceEnabled = false;
-        mainStartedEvent.reset();
-        handOverTakenEvent.reset();
-        sharedBlockView.reset();
-        sharedBlockMapping.reset();
+        mainStarted_.reset();
+        handOverTaken_.reset();
+        view_.reset();
+        mapping_.reset();
+        return role_ = Role::Off;
     }
-    return true;
+    return role_ = Role::Primary;
 }
 
-bool Launcher::startListener(const std::string& name) {
+bool SingleInstance::startListener(const std::string& name) {
     // Without the start event a hand-over could reach a VM that does not
     // exist yet, and without the taken event secondaries could not take
     // turns: either failure leaves an ordinary launch.
-    mainStartedEvent.reset(CreateEventA(nullptr, TRUE, FALSE, (name + "_upr_evt").c_str()));
-    handOverTakenEvent.reset(
-        CreateEventA(nullptr, FALSE, FALSE, (name + "_handover_taken").c_str()));
-    if (!mainStartedEvent || !handOverTakenEvent) return false;
+    mainStarted_.reset(CreateEventA(nullptr, TRUE, FALSE, (name + "_upr_evt").c_str()));
+    handOverTaken_.reset(CreateEventA(nullptr, FALSE, FALSE, (name + "_handover_taken").c_str()));
+    if (!mainStarted_ || !handOverTaken_) return false;
     // The block is written for the secondaries; the primary keeps its own
     // copies, as any process can write the block.
-    SharedBlock* block = sharedBlock();
-    handOverMessage = RegisterWindowMessageA(name.c_str());
-    if (handOverMessage == 0) return false;
-    block->messageId = handOverMessage;
-    block->primaryProcessId = GetCurrentProcessId();
-    handOverGate.reset(new HandOverGate);
-    listenerThread.reset(CreateThread(nullptr, 0, &listenerThreadMain, this, 0, &listenerThreadId));
-    block->listenerThreadId = listenerThreadId;
-    return listenerThread.valid();
+    message_ = RegisterWindowMessageA(name.c_str());
+    if (message_ == 0) return false;
+    block()->messageId = message_;
+    block()->primaryProcessId = GetCurrentProcessId();
+    gate_.reset(new HandOverGate);
+    listener_.reset(CreateThread(nullptr, 0, &listen, this, 0, &listenerThreadId_));
+    block()->listenerThreadId = listenerThreadId_;
+    return listener_.valid();
 }
 
-bool Launcher::handOverToPrimary(const std::string& name) {
+DWORD WINAPI SingleInstance::listen(LPVOID parameter) {
+    SingleInstance& instance = *static_cast<SingleInstance*>(parameter);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    const UINT messageId = instance.message_;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == messageId) instance.startHandOver(static_cast<DWORD>(message.wParam));
+    }
+    return 0;
+}
+
+// Starts the hand-over of the arguments now in the block; a hand-over that
+// cannot be started is dropped.
+void SingleInstance::startHandOver(DWORD secondaryThreadId) {
+    auto handOver = std::make_unique<HandOver>();
+    handOver->messageId = message_;
+    handOver->secondaryThreadId = secondaryThreadId;
+    // A copy, so that what is read is one state of the area whoever writes it.
+    std::uint8_t area[kArgumentAreaSize];
+    CopyMemory(area, block()->arguments, sizeof area);
+    handOver->arguments = decodeArguments(ConstArgumentArea(area));
+    // The area is free for the next secondary.
+    SetEvent(handOverTaken_.get());
+
+    HANDLE process = GetCurrentProcess();
+    if (!DuplicateHandle(process, mainStarted_.get(), process, handOver->mainStarted.put(), 0, FALSE,
+                         DUPLICATE_SAME_ACCESS))
+        return;
+    handOver->gate = shareGate(gate_.get());
+    UniqueHandle thread(CreateThread(nullptr, 0, &handleHandOver, handOver.get(), 0, nullptr));
+    if (thread) handOver.release();
+}
+
+bool SingleInstance::handOver(const std::vector<std::string>& arguments) {
     // The answer is posted to this thread, which needs a message queue for it.
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
 
-    UniqueHandle turn(CreateMutexA(nullptr, FALSE, (name + "_handover").c_str()));
-    UniqueHandle taken(CreateEventA(nullptr, FALSE, FALSE, (name + "_handover_taken").c_str()));
+    UniqueHandle turn(CreateMutexA(nullptr, FALSE, (name_ + "_handover").c_str()));
+    UniqueHandle taken(CreateEventA(nullptr, FALSE, FALSE, (name_ + "_handover_taken").c_str()));
     // WAIT_ABANDONED: the secondary before this one died during its turn.
     if (turn) WaitForSingleObject(turn.get(), INFINITE);
     if (taken) ResetEvent(taken.get());
 
-    bool handedOver = handOverArguments() && postHandOver();
+    bool handedOver = encodeArguments(arguments, ArgumentArea(block()->arguments)) && postHandOver();
     if (handedOver && taken) {
-        UniqueHandle primary(
-            OpenProcess(SYNCHRONIZE, FALSE, readShared(sharedBlock()->primaryProcessId)));
+        UniqueHandle primary(OpenProcess(SYNCHRONIZE, FALSE, readShared(block()->primaryProcessId)));
         HANDLE handles[] = {taken.get(), primary.get()};
         WaitForMultipleObjects(primary ? 2 : 1, handles, FALSE,
                                primary ? INFINITE : kTakenWaitWithoutPrimaryMs);
@@ -235,35 +204,23 @@ bool Launcher::handOverToPrimary(const std::string& name) {
     return handedOver;
 }
 
-bool Launcher::handOverArguments() {
-    return encodeArguments(arguments, ArgumentArea(sharedBlock()->arguments));
-}
-
-bool Launcher::postHandOver() const {
-    const SharedBlock* block = sharedBlock();
+bool SingleInstance::postHandOver() const {
+    const SharedBlock* shared = block();
     for (int attempt = 0;; ++attempt) {
-        DWORD listener = readShared(block->listenerThreadId);
-        if (listener &&
-            PostThreadMessageA(listener, readShared(block->messageId), GetCurrentThreadId(), 0))
+        DWORD listener = readShared(shared->listenerThreadId);
+        if (listener && PostThreadMessageA(listener, readShared(shared->messageId), GetCurrentThreadId(), 0))
             return true;
         if (attempt == kPostAttempts) return false;
         Sleep(10);
     }
 }
 
-std::vector<std::string> Launcher::readHandedOverArguments() const {
-    // A copy, so that what is read is one state of the area whoever writes it.
-    std::uint8_t area[kArgumentAreaSize];
-    CopyMemory(area, sharedBlock()->arguments, sizeof area);
-    return decodeArguments(ConstArgumentArea(area));
-}
-
-int Launcher::waitForPrimary() {
-    const SharedBlock* block = sharedBlock();
+int SingleInstance::waitForPrimary() {
+    const SharedBlock* shared = block();
     UniqueHandle primary(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
-                                     readShared(block->primaryProcessId)));
+                                     readShared(shared->primaryProcessId)));
     if (!primary) return 0;
-    const UINT messageId = readShared(block->messageId);
+    const UINT messageId = readShared(shared->messageId);
     HANDLE process = primary.get();
     for (;;) {
         MSG message;
@@ -281,26 +238,34 @@ int Launcher::waitForPrimary() {
     }
 }
 
-void Launcher::tearDownSingleInstance() {
-    if (!singleInstanceEnabled) return;
-    if (isPrimaryInstance) {
-        // No hand-over thread reads this Launcher any more; those still
-        // waiting for main are woken and end.
-        AcquireSRWLockExclusive(&handOverGate.get()->lock);
-        handOverGate.get()->open = false;
-        ReleaseSRWLockExclusive(&handOverGate.get()->lock);
-        SetEvent(mainStartedEvent.get());
+void SingleInstance::mainStarting(HandOverTarget target) {
+    if (role_ != Role::Primary) return;
+    AcquireSRWLockExclusive(&gate_.get()->lock);
+    gate_.get()->target = std::move(target);
+    ReleaseSRWLockExclusive(&gate_.get()->lock);
+    SetEvent(mainStarted_.get());
+}
 
-        if (listenerThread) {
-            DWORD id = listenerThreadId;
+void SingleInstance::close() {
+    if (role_ == Role::Primary) {
+        // No hand-over thread calls into the VM any more; those still
+        // waiting for main are woken and end.
+        AcquireSRWLockExclusive(&gate_.get()->lock);
+        gate_.get()->open = false;
+        ReleaseSRWLockExclusive(&gate_.get()->lock);
+        SetEvent(mainStarted_.get());
+
+        if (listener_) {
             DWORD code = STILL_ACTIVE;
             do {
-                PostThreadMessageA(id, WM_QUIT, 0, 0);
-                WaitForSingleObject(listenerThread.get(), 10);
-                if (!GetExitCodeThread(listenerThread.get(), &code)) break;
+                PostThreadMessageA(listenerThreadId_, WM_QUIT, 0, 0);
+                WaitForSingleObject(listener_.get(), 10);
+                if (!GetExitCodeThread(listener_.get(), &code)) break;
             } while (code == STILL_ACTIVE);
         }
     }
-    sharedBlockView.reset();
-    sharedBlockMapping.reset();
+    role_ = Role::Off;
+    view_.reset();
+    mapping_.reset();
+    mainStarted_.reset();
 }

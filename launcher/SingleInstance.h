@@ -1,16 +1,18 @@
 #pragma once
-// The single-instance record that the launches of one executable share and
-// the gate between the Launcher and its hand-over threads. The Launcher's own
-// single-instance operations are in SingleInstance.cpp; the argument area's
-// encoding is in HandOverArea.h.
+// Single-instance mode: the objects the launches of one executable share,
+// and this launch's part in it, as the primary that runs the application or
+// as a secondary that hands its arguments over. SingleInstance.cpp describes
+// the protocol; the argument area's encoding is in HandOverArea.h.
 
 #include <windows.h>
+#include <jni.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "base/UniqueResource.h"
 #include "launcher/HandOverArea.h"
-#include "launcher/UniqueResource.h"
 
 // A paging-file backed mapping named after the executable's path; it starts
 // zero-filled.
@@ -23,23 +25,25 @@ struct SharedBlock {
 };
 static_assert(sizeof(SharedBlock) == 1052);
 
-// The name of the shared objects: the executable's full path with every
-// backslash replaced by "_" (C:\Apps\Tool.exe gives C:_Apps_Tool.exe).
-std::string instanceNameFor(const std::string& modulePath);
+// What a hand-over calls: the VM, the main class (slash form) whose
+// secondaryMain receives the arguments, and whether the thread stays
+// attached afterwards (as the Java thread does for the IBM runtime).
+struct HandOverTarget {
+    JavaVM* vm = nullptr;
+    std::string mainClass;
+    bool staysAttached = false;
+};
 
-// The settings ask for single-instance mode: "Single Instance" is exactly
-// "yes" and "Application Type" is not "service".
-bool singleInstanceRequested(const std::string& settingsPath);
-
-// Shared by the primary's Launcher and its hand-over threads, and freed by
-// whichever lets go of it last. A hand-over thread reads the Launcher only
-// while holding the lock and finding the gate open; the Launcher closes it
-// before it goes away, so a hand-over thread that runs late never touches a
-// Launcher that no longer exists.
+// Shared by the primary's SingleInstance and its hand-over threads, and
+// freed by whichever lets go of it last. A hand-over thread reads the target
+// only while holding the lock and finding the gate open; the gate is closed
+// before the primary goes away, so a hand-over thread that runs late never
+// calls into a VM that no longer exists.
 struct HandOverGate {
     SRWLOCK lock = SRWLOCK_INIT;
     bool open = true;
     LONG references = 1;
+    HandOverTarget target;
 };
 
 namespace handle_traits {
@@ -54,8 +58,53 @@ struct HandOverGateReference {
 
 using HandOverGateReference = UniqueResource<handle_traits::HandOverGateReference>;
 
-// One more reference to the gate.
-inline HandOverGateReference shareGate(HandOverGate* gate) {
-    InterlockedIncrement(&gate->references);
-    return HandOverGateReference(gate);
-}
+class SingleInstance {
+public:
+    enum class Role { Off, Primary, Secondary };
+
+    SingleInstance() = default;
+    ~SingleInstance();  // close()
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // Creates the shared block of the name, or finds another launch's. A
+    // primary starts listening for hand-overs; anything that fails leaves the
+    // mode off (an ordinary launch).
+    Role join(const std::string& name);
+
+    // A secondary: writes its arguments into the block and hands them to the
+    // primary, waiting for its turn and until they are taken. False when they
+    // do not fit or no primary listens.
+    bool handOver(const std::vector<std::string>& arguments);
+    // A secondary that has handed over: the primary's answer, or its exit
+    // code when it ends first.
+    int waitForPrimary();
+
+    // A primary: main is about to be called; hand-overs may call the
+    // target's secondaryMain from now on.
+    void mainStarting(HandOverTarget target);
+
+    // Stops the listener, lets waiting hand-overs end without calling into
+    // the VM, and releases the block. Done at most once.
+    void close();
+
+private:
+    bool startListener(const std::string& name);
+    bool postHandOver() const;
+    void startHandOver(DWORD secondaryThreadId);
+    SharedBlock* block() const { return static_cast<SharedBlock*>(view_.get()); }
+    static DWORD WINAPI listen(LPVOID self);
+
+    Role role_ = Role::Off;
+    std::string name_;
+    UniqueHandle mapping_;
+    UniqueMappedView view_;
+    // The primary's: its listener, its own copies of the ids it writes into
+    // the block, the events and the gate.
+    UniqueHandle listener_;
+    DWORD listenerThreadId_ = 0;
+    UINT message_ = 0;
+    UniqueHandle mainStarted_;
+    UniqueHandle handOverTaken_;
+    HandOverGateReference gate_;
+};

@@ -8,7 +8,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Launcher launcher;
         SetThreadLocale(GetSystemDefaultLCID());
         DefWindowProcA(nullptr, 0, 0, 0);
-        if (launcher.initialize()) result = launcher.run();
+        result = launcher.run();
     }
     return result;
 }

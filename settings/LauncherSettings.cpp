@@ -1,9 +1,9 @@
 #include "settings/LauncherSettings.h"
 
-#include "launcher/AnsiText.h"
-#include "settings/SettingsFile.h"
+#include <windows.h>
+
+#include "base/AnsiText.h"
 #include "settings/SettingsPaths.h"
-#include "ui/MessageReporter.h"
 
 namespace {
 
@@ -17,6 +17,18 @@ JavaVersion versionSetting(const std::string& value, const char* any, std::int32
         JavaVersion::parse(value, fill, version);
     }
     return version;
+}
+
+// "JRE Path" from the per-user settings file when it is in use and exists,
+// else through the layered lookup of the settings file.
+std::string readJrePath(SettingsFile& file, LauncherSettings& s) {
+    const char* key = "JRE Path";
+    // A path of MAX_PATH bytes or more is deeper than the INI calls go.
+    if (s.userFileInUse && !s.userFile.empty() && s.userFile.size() < MAX_PATH) {
+        s.userFileTest = testFile(s.userFile);
+        if (s.userFileTest.exists) return file.readUserFile(s.userFile, section::JavaRuntimeEnvironment, key);
+    }
+    return file.lookup(section::JavaRuntimeEnvironment, key);
 }
 
 }  // namespace
@@ -81,62 +93,56 @@ void applyVmProvider(const std::string& value, LauncherSettings& s) {
     s.ibmPreferred = chosen.ibmPref;
 }
 
-std::string readJrePath(const LauncherSettings& settings, const std::string& settingsPath,
-                        const MessageOwner& owner) {
-    const char* key = "JRE Path";
-    if (usesUserSettingsFile(settings.isService)) {
-        std::string userFile =
-            userSettingsFilePath(settings.productName, settings.productCode, false, owner);
-        if (!userFile.empty() && userFile.size() < MAX_PATH && fileExists(userFile))
-            return readSetting(userFile, section::JavaRuntimeEnvironment, key, SettingSource::UserFile);
-    }
-    return SettingsFile(settingsPath, "").lookup(section::JavaRuntimeEnvironment, key);
-}
-
-void saveJrePath(const LauncherSettings& settings, const std::string& folder,
-                 const MessageOwner& owner) {
-    std::string settingsPath;
-    if (!settingsFilePath(settingsPath, owner)) return;
-    std::string target = settingsPath;
-    if (usesUserSettingsFile(settings.isService))
-        target = userSettingsFilePath(settings.productName, settings.productCode, true, owner);
-    WritePrivateProfileStringA(section::JavaRuntimeEnvironment, "JRE Path", folder.c_str(),
-                               target.c_str());
-}
-
-bool readSettings(LauncherSettings& s, const MessageOwner& owner) {
-    std::string path;
-    if (!settingsFilePath(path, owner)) return false;
-
-    s.productCode = readSetting(path, section::ProductInformation, "Product Code");
-    s.productName = readSetting(path, section::ProductInformation, "Product Name");
-
-    SettingsFile file(path, "");
+std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
+                                    LauncherSettings& s) {
+    s.file = settingsFile;
+    SettingsFile file(settingsFile);
     const char* jre = section::JavaRuntimeEnvironment;
+    const char* application = section::Application;
+
+    s.productCode = file.read(section::ProductInformation, "Product Code");
+    s.productName = file.read(section::ProductInformation, "Product Name");
     s.minVersion = versionSetting(file.lookup(jre, "Minimum Version"), "0.0.0.0", kVersionFillMin);
     s.maxVersion = versionSetting(file.lookup(jre, "Maximum Version"),
                                   "65535.65535.65535.65535", kVersionFillMax);
-    s.isService = file.lookup(section::Application, "Application Type") == "service";
+    s.isService = file.lookup(application, "Application Type") == "service";
     s.preferredVersions = splitList(file.lookup(jre, "Preferred versions"));
-    s.jrePath = readJrePath(s, path, owner);
-
-    s.jvmType = JvmType::Default;
+    s.userFileInUse = usesUserSettingsFile(s.isService);
+    s.userFile = userSettingsFilePath(executable, s.productName, s.productCode, false);
+    s.jrePath = readJrePath(file, s);
     s.jvmType = jvmTypeFrom(file.lookup(jre, "JVM Type"));
     applyJvmSource(file.lookup(jre, "JVM Source"), s);
     applyVmProvider(file.lookup(jre, "VM Provider"), s);
-
-    std::string mainClass = file.lookup(jre, "Main Class");
-    if (mainClass.empty()) {
-        std::string text;
-        loadResourceString(text, msg::MainClassMissing);
-        showError(owner.window(), text);
-        return false;
-    }
-    s.mainClass = ansi::replaceAll(mainClass, '.', '/');
-
-    s.failureCheck = isYes(file.lookup(section::Application, "Failure Check"));
-    s.overrideWorkingDir = isYes(file.lookup(section::Application, "Override WorkingDir"));
+    s.mainClass = ansi::replaceAll(file.lookup(jre, "Main Class"), '.', '/');
+    s.failureCheck = isYes(file.lookup(application, "Failure Check"));
+    s.overrideWorkingDir = isYes(file.lookup(application, "Override WorkingDir"));
     s.systemPath = file.lookup(jre, "System Path");
     s.libraryPath = file.lookup(jre, "Library Path");
-    return true;
+
+    // A service never runs in single-instance mode.
+    s.singleInstance = file.lookup(application, "Single Instance") == "yes" && !s.isService;
+
+    s.splashScreen = file.read(section::Display, "Splash Screen");
+    s.splashScreenShadow = file.read(section::Display, "Splash Screen Shadow");
+    s.preferNativeSplash = file.read(section::Display, "Preffer Native Splash Screen");
+
+    s.classPath = file.lookup(section::ClassPath, "Class Path");
+    s.embeddedJar = isYes(file.lookup(application, "Embedded Jar"));
+    s.vmParameters = file.lookup(jre, "Virtual Machine Parameters");
+    s.outputFile = file.lookup(application, "Output File");
+    s.errorFile = file.lookup(application, "Error File");
+    s.cmd = file.lookup(application, "Cmd");
+    s.reads = std::move(file.reads());
+
+    if (s.mainClass.empty()) return Failure{msg::MainClassMissing, {}};
+    return std::nullopt;
+}
+
+void saveJrePath(const std::string& executable, const LauncherSettings& settings,
+                 const std::string& folder) {
+    std::string target = settings.file;
+    if (settings.userFileInUse)
+        target = userSettingsFilePath(executable, settings.productName, settings.productCode, true);
+    WritePrivateProfileStringA(section::JavaRuntimeEnvironment, "JRE Path", folder.c_str(),
+                               target.c_str());
 }

@@ -1,14 +1,15 @@
 #pragma once
-// Every value of the settings file that start-up needs, with its default.
+// Every value of the settings file that a launch needs, with its default:
+// the record, and the reader that fills it, reading each key once.
 
-#include <windows.h>
-
+#include <optional>
 #include <string>
-
-#include "ui/MessageReporter.h"
 #include <vector>
 
-#include "jre/JavaVersion.h"
+#include "base/FileTest.h"
+#include "base/Messages.h"
+#include "settings/JavaVersion.h"
+#include "settings/SettingsFile.h"
 
 enum class JvmType { Default = 0, Server = 1, FavorServer = 2 };
 
@@ -22,6 +23,8 @@ inline constexpr const char* Display = "Display";
 }  // namespace section
 
 struct LauncherSettings {
+    std::string file;  // the settings file beside the executable
+
     std::string productCode;
     std::string productName;
     JavaVersion minVersion;
@@ -49,22 +52,45 @@ struct LauncherSettings {
     bool overrideWorkingDir = false;
     std::string systemPath;
     std::string libraryPath;
+
+    // "Single Instance" is exactly "yes", and the application is no service.
+    bool singleInstance = false;
+
+    // Section "Display", read from that section alone, as written.
+    std::string splashScreen;
+    std::string splashScreenShadow;
+    std::string preferNativeSplash;
+
+    // What the VM options are made of, as written.
+    std::string classPath;
+    bool embeddedJar = false;
+    std::string vmParameters;
+    std::string outputFile;
+    std::string errorFile;
+    std::string cmd;
+
+    // Where a runtime folder the user picks is remembered.
+    std::string userFile;             // the per-user settings file
+    bool userFileInUse = false;       // on NT, for an application that is no service
+    FileTest userFileTest;            // the search for it, when "JRE Path" made one
+    std::vector<SettingRead> reads;   // every value read, in order
+
+    // The threads that may run the IBM runtime stay attached, and the
+    // process then ends only through the application's System.exit.
+    bool ibmRuntimePossible() const { return ibmAllowed || ibmPreferred; }
 };
 
 JvmType jvmTypeFrom(const std::string& value);
 void applyJvmSource(const std::string& value, LauncherSettings& settings);
 void applyVmProvider(const std::string& value, LauncherSettings& settings);
 
-// Fills settings from the settings file beside the executable. False without
-// a settings file path, or after message 210 for an empty "Main Class".
-bool readSettings(LauncherSettings& settings, const MessageOwner& owner);
-
-// "JRE Path" from the per-user settings file when it is in use and exists,
-// else through the layered lookup of the settings file.
-std::string readJrePath(const LauncherSettings& settings, const std::string& settingsPath,
-                        const MessageOwner& owner);
+// Reads every key of the executable's settings file (settingsPathFor) into
+// settings, each once. Message 210 when "Main Class" is empty: the launch
+// stops.
+std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
+                                    LauncherSettings& settings);
 
 // Remembers the runtime folder the user chose as "JRE Path"; the outcome of
 // the write is not reported.
-void saveJrePath(const LauncherSettings& settings, const std::string& folder,
-                 const MessageOwner& owner);
+void saveJrePath(const std::string& executable, const LauncherSettings& settings,
+                 const std::string& folder);

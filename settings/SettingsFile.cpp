@@ -2,15 +2,11 @@
 
 #include <windows.h>
 
-#include "launcher/AnsiText.h"
-#include "launcher/LaunchContext.h"
-
-std::string readValue(const std::string& file, const std::string& section, const std::string& key) {
+std::string readValue(const std::string& file, const char* section, const char* key) {
     DWORD size = 256;
     for (;;) {
         std::string buffer(size, '\0');
-        DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
-                                                size, file.c_str());
+        DWORD length = GetPrivateProfileStringA(section, key, "", buffer.data(), size, file.c_str());
         // The buffer stops growing at kLongestValue: a longer value is taken
         // as far as it was read.
         if (length < size - 1 || size >= kLongestValue) {
@@ -21,33 +17,23 @@ std::string readValue(const std::string& file, const std::string& section, const
     }
 }
 
-std::string readSetting(const std::string& file, const std::string& section, const std::string& key,
-                        SettingSource source) {
-    std::string value = readValue(file, section, key);
-    if (LaunchObserver* observer = launchObserver())
-        observer->settingRead(file, section, key, value, source);
+std::string SettingsFile::keep(const char* section, const char* key, std::string value, SettingSource source) {
+    reads_.push_back({section, key, value, source});
     return value;
 }
 
-SettingsFile::SettingsFile(std::string path, const std::string& baseText)
-    : path_(std::move(path)), base_(parseBaseText(baseText)) {}
-
-std::string SettingsFile::lookup(const std::string& section, const std::string& key) const {
-    std::string result;
-    const std::string* base = findBaseValue(base_, section, key);
-    if (base) result = *base;
-
+std::string SettingsFile::lookup(const char* section, const char* key) {
     std::string fileValue = readValue(path_, section, key);
-    if (!fileValue.empty()) {
-        if (LaunchObserver* observer = launchObserver())
-            observer->settingRead(path_, section, key, fileValue, SettingSource::FileSection);
-        return fileValue;
-    }
+    if (!fileValue.empty()) return keep(section, key, std::move(fileValue), SettingSource::FileSection);
+    std::string plusValue = readValue(path_, (std::string(section) + "+").c_str(), key);
+    SettingSource source = plusValue.empty() ? SettingSource::Missing : SettingSource::PlusSection;
+    return keep(section, key, joinPlusValue(std::string(), plusValue), source);
+}
 
-    std::string plusValue = readValue(path_, section + "+", key);
-    std::string value = joinPlusValue(result, plusValue);
-    if (LaunchObserver* observer = launchObserver())
-        observer->settingRead(path_, section, key, value,
-                              static_cast<SettingSource>((base ? 1 : 0) | (plusValue.empty() ? 0 : 2)));
-    return value;
+std::string SettingsFile::read(const char* section, const char* key) {
+    return keep(section, key, readValue(path_, section, key), SettingSource::File);
+}
+
+std::string SettingsFile::readUserFile(const std::string& file, const char* section, const char* key) {
+    return keep(section, key, readValue(file, section, key), SettingSource::UserFile);
 }

@@ -1,34 +1,56 @@
 #pragma once
-// The layered settings lookup: a base layer held in memory, then the file's
-// own section, then the section of the same name with "+" that extends the
-// value. The file is read anew on every lookup.
+// Reading the settings file: one value as the platform's INI reader gives it,
+// and the layered lookup through which most settings are read (the key's own
+// section, else the section of the same name with "+", whose value extends
+// the empty one). Every value read is kept with where it came from, so that a
+// launch can show what it read. The file is read anew on every lookup.
 
 #include <string>
 #include <vector>
 
-#include "launcher/LaunchObserver.h"
-#include "settings/BaseText.h"
+#include "settings/SettingsText.h"
 
 // Values are read whole up to this many bytes (16 MB) and cut there.
 inline constexpr unsigned long kLongestValue = 1ul << 24;
 
 // GetPrivateProfileStringA with a buffer that grows until the value fits;
 // empty for a missing file, section or key.
-std::string readValue(const std::string& file, const std::string& section, const std::string& key);
+std::string readValue(const std::string& file, const char* section, const char* key);
 
-// readValue of a setting, reported to the launch's observer as read from
-// source (a plain read of the settings file or of the per-user file).
-std::string readSetting(const std::string& file, const std::string& section, const std::string& key,
-                        SettingSource source = SettingSource::File);
+// Where a value came from.
+enum class SettingSource {
+    Missing,      // the layered lookup found it nowhere
+    PlusSection,  // the section with "+" (the key's own section has none)
+    FileSection,  // the key's own section of the file
+    File,         // a plain read of the settings file
+    UserFile,     // a plain read of the per-user settings file
+};
+
+// One value read; section and key are the reader's own names.
+struct SettingRead {
+    const char* section;
+    const char* key;
+    std::string value;
+    SettingSource source;
+};
 
 class SettingsFile {
 public:
-    SettingsFile(std::string path, const std::string& baseText);
+    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
 
-    std::string lookup(const std::string& section, const std::string& key) const;
-    const std::string& path() const { return path_; }
+    // The layered value of key in section.
+    std::string lookup(const char* section, const char* key);
+    // The value of key in section itself (no "+" section).
+    std::string read(const char* section, const char* key);
+    // A plain read of the per-user settings file.
+    std::string readUserFile(const std::string& file, const char* section, const char* key);
+
+    // Every value read so far, in order.
+    std::vector<SettingRead>& reads() { return reads_; }
 
 private:
+    std::string keep(const char* section, const char* key, std::string value, SettingSource source);
+
     std::string path_;
-    std::vector<BaseSection> base_;
+    std::vector<SettingRead> reads_;
 };

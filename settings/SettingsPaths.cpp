@@ -1,42 +1,13 @@
 #include "settings/SettingsPaths.h"
 
-#include "launcher/AnsiText.h"
-#include "launcher/LaunchContext.h"
-#include "launcher/LaunchObserver.h"
-#include "launcher/UniqueResource.h"
-#include "ui/MessageReporter.h"
+#include <windows.h>
 
-bool modulePath(std::string& path, const MessageOwner& owner) {
-    if (const char* executable = launchContext.executablePath) {
-        path = executable;
-        return true;
-    }
-    char buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (length == 0) {
-        showWindowsError(owner.window(), msg::ModulePathFailed, GetLastError());
-        return false;
-    }
-    path.assign(buffer, length);
-    return true;
-}
+#include "base/AnsiText.h"
 
-std::string settingsPathFor(const std::string& modulePath) {
-    std::size_t dot = ansi::findLast(modulePath, '.');
+std::string settingsPathFor(const std::string& executable) {
+    std::size_t dot = ansi::findLast(executable, '.');
     if (dot == ansi::npos) return {};
-    return modulePath.substr(0, dot + 1) + "ini";
-}
-
-bool settingsFilePath(std::string& path, const MessageOwner& owner) {
-    std::string module;
-    if (!modulePath(module, owner)) return false;
-    path = settingsPathFor(module);
-    return !path.empty();
-}
-
-std::string folderOf(const std::string& path) {
-    std::size_t slash = ansi::findLast(path, '\\');
-    return slash == ansi::npos ? std::string() : path.substr(0, slash + 1);
+    return executable.substr(0, dot + 1) + "ini";
 }
 
 std::string userFolderName(const std::string& productName) {
@@ -55,9 +26,9 @@ std::string userFolderName(const std::string& productName) {
 
 namespace {
 
-std::string userSettingsFileName(const std::string& modulePath) {
-    std::size_t slash = ansi::findLast(modulePath, '\\');
-    std::string name = slash == ansi::npos ? modulePath : modulePath.substr(slash + 1);
+std::string userSettingsFileName(const std::string& executable) {
+    std::size_t slash = ansi::findLast(executable, '\\');
+    std::string name = slash == ansi::npos ? executable : executable.substr(slash + 1);
     std::size_t dot = ansi::findLast(name, '.');
     if (dot != ansi::npos) name.resize(dot);
     return name + ".ini";
@@ -78,16 +49,14 @@ std::string environmentValue(const char* name) {
 
 }  // namespace
 
-std::string userSettingsPathFor(const std::string& modulePath, const std::string& appData,
+std::string userSettingsPathFor(const std::string& executable, const std::string& appData,
                                 const std::string& productName, const std::string& productCode) {
     return appData + "\\" + userFolderName(productName) + "\\" + productCode + "\\" +
-           userSettingsFileName(modulePath);
+           userSettingsFileName(executable);
 }
 
-std::string userSettingsFilePath(const std::string& productName, const std::string& productCode,
-                                 bool createFolders, const MessageOwner& owner) {
-    std::string module;
-    if (!modulePath(module, owner)) return {};
+std::string userSettingsFilePath(const std::string& executable, const std::string& productName,
+                                 const std::string& productCode, bool createFolders) {
     std::string appData = environmentValue("APPDATA");
     if (createFolders) {
         std::string folder = appData + "\\" + userFolderName(productName);
@@ -95,7 +64,7 @@ std::string userSettingsFilePath(const std::string& productName, const std::stri
         folder += "\\" + productCode;
         CreateDirectoryA(folder.c_str(), nullptr);
     }
-    return userSettingsPathFor(module, appData, productName, productCode);
+    return userSettingsPathFor(executable, appData, productName, productCode);
 }
 
 bool isNtPlatform() {
@@ -111,11 +80,4 @@ bool isNtPlatform() {
 
 bool usesUserSettingsFile(bool isService) {
     return isNtPlatform() && !isService;
-}
-
-bool fileExists(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    UniqueFindHandle search(FindFirstFileA(path.c_str(), &found));
-    if (LaunchObserver* observer = launchObserver()) observer->fileTested(path, search.valid());
-    return search.valid();
 }

@@ -10,6 +10,7 @@ inline constexpr const char* kNativeSplashLibraryName = "splashscreen.dll";
 using SplashInitEntry = void(__cdecl*)();
 using SplashLoadFileEntry = int(__cdecl*)(const char* path);
 using SplashSetFileJarNameEntry = void(__cdecl*)(const char* path, const char* jarName);
+using SplashCloseEntry = void(__cdecl*)();
 
 // Where the native splash library of the runtime whose JVM library is given
 // would lie: two levels up from the JVM library (bin\client\jvm.dll gives

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "launcher/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 // Picture sizes are reported in HIMETRIC units, 2540 to the inch.
 constexpr int kHimetricPerInch = 2540;

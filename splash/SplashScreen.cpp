@@ -1,24 +1,68 @@
-// Starting and closing the splash screen: the launcher's own window on a
-// thread of its own, or the runtime's native splash library.
-#include <windows.h>
+#include "splash/SplashScreen.h"
 
-#include "launcher/Launcher.h"
-#include "settings/LauncherSettings.h"
-#include "settings/SettingsFile.h"
-#include "settings/SettingsPaths.h"
-#include "splash/NativeSplash.h"
+#include <utility>
+
 #include "splash/SplashWindow.h"
 
-namespace {
+SplashPlan planSplash(const LauncherSettings& settings, const std::string& jvmLibrary, bool suppressed) {
+    SplashPlan plan;
+    if (suppressed) {
+        plan.choice = SplashChoice::Suppressed;
+        return plan;
+    }
+    plan.picture = settings.splashScreen;
+    plan.shadow = splashShadowWanted(settings.splashScreenShadow);
+    if (plan.picture.empty()) return plan;
+    std::string candidate = nativeSplashLibraryCandidate(jvmLibrary);
+    if (!candidate.empty()) {
+        plan.nativeLibraryTest = testFile(candidate);
+        if (plan.nativeLibraryTest.exists) plan.nativeLibrary = candidate;
+    }
+    plan.choice = prefersNativeSplash(settings.preferNativeSplash, plan.nativeLibrary)
+                      ? SplashChoice::NativeLibrary
+                      : SplashChoice::OwnWindow;
+    return plan;
+}
+
+SplashScreen::SplashScreen() = default;
+
+SplashScreen::~SplashScreen() {
+    closeWindow();
+    closeNative();
+}
+
+void SplashScreen::start(const SplashPlan& plan) {
+    if (plan.choice == SplashChoice::NativeLibrary && startNative(plan.nativeLibrary, plan.picture)) return;
+    if (plan.choice == SplashChoice::NativeLibrary || plan.choice == SplashChoice::OwnWindow)
+        startWindow(plan.picture, plan.shadow);
+}
+
+bool SplashScreen::startNative(const std::string& libraryPath, const std::string& picture) {
+    // Stays loaded for the rest of the process: the runtime's splash screen
+    // lives in it, and its close function may be called up to the very end.
+    HMODULE library = LoadLibraryA(libraryPath.c_str());
+    if (!library) return false;
+    auto init = reinterpret_cast<SplashInitEntry>(GetProcAddress(library, "SplashInit"));
+    auto loadFile = reinterpret_cast<SplashLoadFileEntry>(GetProcAddress(library, "SplashLoadFile"));
+    auto setFileJarName =
+        reinterpret_cast<SplashSetFileJarNameEntry>(GetProcAddress(library, "SplashSetFileJarName"));
+    auto close = reinterpret_cast<SplashCloseEntry>(GetProcAddress(library, "SplashClose"));
+    if (!init || !loadFile || !setFileJarName) return false;
+
+    closeNative_ = close;
+    init();
+    loadFile(picture.c_str());
+    setFileJarName(picture.c_str(), "");
+    return true;
+}
 
 // The splash thread: creates and shows the window, then pumps its messages
 // until WM_QUIT arrives.
-DWORD WINAPI splashThreadBody(void* parameter) {
-    Launcher& launcher = *static_cast<Launcher*>(parameter);
-    HWND window = launcher.splashWindow->createSplashWindow(
-        launcher.splashImagePath, splashShadowWanted(launcher.splashShadow));
-    launcher.messageOwnerWindow = window;
-    SetEvent(launcher.splashWindowReady.get());
+DWORD WINAPI SplashScreen::threadBody(void* parameter) {
+    SplashScreen& splash = *static_cast<SplashScreen*>(parameter);
+    HWND window = splash.window_->createSplashWindow(splash.picture_, splash.shadow_);
+    splash.ownerWindow_ = window;
+    SetEvent(splash.windowReady_.get());
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
 
@@ -28,65 +72,54 @@ DWORD WINAPI splashThreadBody(void* parameter) {
         DispatchMessageA(&message);
     }
     // No message box may take the window as its owner once it is gone.
-    launcher.messageOwnerWindow = nullptr;
+    splash.ownerWindow_ = nullptr;
     if (window) DestroyWindow(window);
     return 0;
 }
 
-}  // namespace
-
-bool Launcher::readSplashSettings(std::string& preferNative) {
-    std::string settingsPath;
-    if (!settingsFilePath(settingsPath, messageOwner())) return false;
-    splashImagePath = readSetting(settingsPath, section::Display, "Splash Screen");
-    splashShadow = readSetting(settingsPath, section::Display, "Splash Screen Shadow");
-    preferNative = readSetting(settingsPath, section::Display, "Preffer Native Splash Screen");
-    return true;
-}
-
-bool Launcher::startSplash() {
-    std::string preferNative;
-    if (!readSplashSettings(preferNative)) return false;
-    if (splashImagePath.empty()) return true;
-
-    std::string nativeLibrary = findNativeSplashLibrary();
-    if (prefersNativeSplash(preferNative, nativeLibrary) && startNativeSplash(nativeLibrary))
-        return true;
-
-    splashWindow = std::make_unique<SplashWindow>();
-    splashWindowReady.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+void SplashScreen::startWindow(const std::string& picture, bool shadow) {
+    picture_ = picture;
+    shadow_ = shadow;
+    window_ = std::make_unique<SplashWindow>();
+    windowReady_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     DWORD threadId = 0;
-    splashThread.reset(CreateThread(nullptr, 0, &splashThreadBody, this, 0, &threadId));
-    if (splashThread) splashThreadId = threadId;
-    else splashWindowReady.reset();
-    return true;
+    thread_.reset(CreateThread(nullptr, 0, &threadBody, this, 0, &threadId));
+    if (thread_) {
+        threadId_ = threadId;
+    } else {
+        windowReady_.reset();
+    }
 }
 
-HWND Launcher::owner() const {
+HWND SplashScreen::owner() const {
     // Bounded: a picture that takes long to decode must not keep a message
     // from being shown at all.
     const DWORD kSplashWindowWaitMs = 5000;
-    if (splashWindowReady) WaitForSingleObject(splashWindowReady.get(), kSplashWindowWaitMs);
-    return messageOwnerWindow.load();
+    if (windowReady_) WaitForSingleObject(windowReady_.get(), kSplashWindowWaitMs);
+    return ownerWindow_.load();
 }
 
-void Launcher::closeSplash() {
-    if (!splashWindow) return;
-    if (splashThread) {
+void SplashScreen::closeWindow() {
+    if (!window_) return;
+    if (thread_) {
         // WM_QUIT is posted on every pass: a thread that has no message queue
         // yet loses the post. Waiting on the handle between posts keeps the
         // loop from taking the processor from the thread it waits for.
         DWORD code = STILL_ACTIVE;
         do {
-            PostThreadMessageA(splashThreadId, WM_QUIT, 0, 0);
-            WaitForSingleObject(splashThread.get(), 10);
-            if (!GetExitCodeThread(splashThread.get(), &code)) break;
+            PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+            WaitForSingleObject(thread_.get(), 10);
+            if (!GetExitCodeThread(thread_.get(), &code)) break;
         } while (code == STILL_ACTIVE);
-        splashThread.reset();
-        splashThreadId = 0;
+        thread_.reset();
+        threadId_ = 0;
     }
     // Nothing is left to wait for.
-    if (splashWindowReady) SetEvent(splashWindowReady.get());
-    messageOwnerWindow = nullptr;
-    splashWindow.reset();
+    if (windowReady_) SetEvent(windowReady_.get());
+    ownerWindow_ = nullptr;
+    window_.reset();
+}
+
+void SplashScreen::closeNative() {
+    if (SplashCloseEntry close = std::exchange(closeNative_, nullptr)) close();
 }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "launcher/UniqueResource.h"
+#include "base/UniqueResource.h"
 #include "ui/Window.h"
 
 inline constexpr const char* kSplashWindowClass = "SplashScreenWindow";

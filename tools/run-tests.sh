@@ -32,6 +32,7 @@ no_bridge_vm_left() {
     done
 }
 
+run "layers of the product's folders" "$root/tools/check-layers.py" "$root"
 wine_start
 run "suites under Wine" ctest --test-dir "$build" --output-on-failure
 run "no Java VM of the bridge runtime left" no_bridge_vm_left

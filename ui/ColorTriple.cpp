@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "launcher/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

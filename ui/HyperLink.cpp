@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "launcher/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

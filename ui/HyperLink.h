@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "launcher/UniqueResource.h"
+#include "base/UniqueResource.h"
 #include "ui/ColorTriple.h"
 #include "ui/Window.h"
 

@@ -2,11 +2,12 @@
 
 #include <shlobj.h>
 
+#include "base/Messages.h"
+#include "base/PathText.h"
+#include "base/StringTable.h"
+#include "base/UniqueResource.h"
 #include "jre/JavaHome.h"
-#include "launcher/AnsiText.h"
-#include "launcher/UniqueResource.h"
 #include "res/resource.h"
-#include "ui/MessageReporter.h"
 
 namespace {
 
@@ -27,13 +28,6 @@ public:
 private:
     bool initialized_;
 };
-
-bool endsWithBackslash(const std::string& text) {
-    if (text.empty()) return false;
-    std::size_t last = 0;
-    for (std::size_t at = 0; at < text.size(); at = ansi::next(text, at)) last = at;
-    return text[last] == '\\';
-}
 
 }  // namespace
 
@@ -104,7 +98,7 @@ void JreNotFoundDialog::applyBrowsedFolder(const std::string& path) {
     SetDlgItemTextA(dialog, IDC_JRE_PATH, path.c_str());
     chosenFolder_ = path;
     if (!chosenFolder_.empty() && !endsWithBackslash(chosenFolder_)) chosenFolder_ += '\\';
-    foundJvmLibraryPath_ = probeJavaHome(chosenFolder_, jvmType_);
+    foundJvmLibraryPath_ = probeJavaHome(chosenFolder_, jvmType_).library;
     // A folder without a library must not be taken: OK follows the last browse.
     EnableWindow(GetDlgItem(dialog, IDOK), !foundJvmLibraryPath_.empty());
 }

@@ -4,7 +4,7 @@
 // space is the C locale's.
 #include <cstdlib>
 
-#include "launcher/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The launcher's command-line splitting.
 #include "FuzzInput.h"
-#include "launcher/CommandLine.h"
+#include "base/CommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string text = fuzzText(data, size);

@@ -1,6 +1,6 @@
 // Java version parsing, ordering, patterns and text.
 #include "FuzzInput.h"
-#include "jre/JavaVersion.h"
+#include "settings/JavaVersion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string text = fuzzText(data, size);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "ui/StringTableBlock.h"
+#include "base/StringTableBlock.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint16_t> block(size / 2);

@@ -1,4 +1,4 @@
-#include "launcher/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <gtest/gtest.h>
 

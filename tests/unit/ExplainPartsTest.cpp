@@ -6,7 +6,7 @@
 
 #include "explain/JsonWriter.h"
 #include "explain/OverlayEnvironment.h"
-#include "jvm/JavaEnvironment.h"
+#include "base/Environment.h"
 
 namespace {
 

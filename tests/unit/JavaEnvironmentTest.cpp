@@ -1,18 +1,11 @@
 #include "jvm/JavaEnvironment.h"
+#include "base/Environment.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(JavaEnvironment, StripPathComponents) {
-    std::string library = "C:\\Java\\jre6\\bin\\client\\jvm.dll";
-    EXPECT_EQ(stripPathComponents(library, 3), "C:\\Java\\jre6");
-    EXPECT_EQ(stripPathComponents(library, 2), "C:\\Java\\jre6\\bin");
-    EXPECT_EQ(stripPathComponents("jvm.dll", 2), "jvm.dll");
-    EXPECT_EQ(stripPathComponents("a\\b", 3), "a");
-}
 
 TEST(JavaEnvironment, LibraryAndSearchPathValues) {
     EXPECT_EQ(libraryPathValue("C:\\native", "C:\\App\\", "C:\\jre"),

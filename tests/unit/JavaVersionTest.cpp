@@ -1,4 +1,4 @@
-#include "jre/JavaVersion.h"
+#include "settings/JavaVersion.h"
 #include "jre/RequiredVersion.h"
 
 #include <gtest/gtest.h>

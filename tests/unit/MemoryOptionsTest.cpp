@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "jvm/VmOptions.h"
+#include "jvm/VmParameters.h"
 
 namespace {
 

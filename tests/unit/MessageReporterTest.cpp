@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/StringTableBlock.h"
+#include "base/StringTableBlock.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
-// readSettings reads the settings file of the running executable, so these
-// tests write unit_tests.ini beside the test executable.
+// The settings record of a launch, read from a settings file beside an
+// executable in a temporary folder (the executable need not exist).
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "TempFolder.h"
 #include "settings/LauncherSettings.h"
@@ -11,31 +13,33 @@ namespace {
 class ReadSettings : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(settingsFilePath(ini_, nullptr));
         char previous[MAX_PATH];
         hadAppData_ = GetEnvironmentVariableA("APPDATA", previous, MAX_PATH) > 0;
         if (hadAppData_) appData_ = previous;
         SetEnvironmentVariableA("APPDATA", appDataFolder_.path().c_str());
     }
-    void TearDown() override {
-        DeleteFileA(ini_.c_str());
-        SetEnvironmentVariableA("APPDATA", hadAppData_ ? appData_.c_str() : nullptr);
-    }
-    void writeIni(const std::string& text) {
-        HANDLE h = CreateFileA(ini_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written;
-        WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(h);
-    }
+    void TearDown() override { SetEnvironmentVariableA("APPDATA", hadAppData_ ? appData_.c_str() : nullptr); }
 
-    std::string ini_;
+    struct Read {
+        LauncherSettings settings;
+        std::optional<Failure> failure;
+    };
+    Read read(const std::string& text) {
+        temp_.write("app.ini", text);
+        Read r;
+        r.failure = readSettings(exe(), temp_.file("app.ini"), r.settings);
+        return r;
+    }
+    std::string exe() const { return temp_.file("app.exe"); }
+
+    TempFolder temp_;
     TempFolder appDataFolder_;
     bool hadAppData_ = false;
     std::string appData_;
 };
 
 TEST_F(ReadSettings, EveryKeyOfTheRecord) {
-    writeIni(
+    Read r = read(
         "[Product Information]\r\nProduct Code=CODE\r\nProduct Name=My: App\r\n"
         "[Java Runtime Environment]\r\n"
         "Minimum Version=any\r\nMaximum Version=1.6\r\n"
@@ -44,78 +48,89 @@ TEST_F(ReadSettings, EveryKeyOfTheRecord) {
         "JVM Source=favor_JDK\r\nVM Provider=FAVOR_IBM\r\n"
         "Main Class=com.example.App\r\n"
         "System Path=%VT_JVM_HOME%\\x\r\nLibrary Path=lib\r\n"
+        "Virtual Machine Parameters=-Xmx1m\r\n"
         "[Java Runtime Environment+]\r\nJVM Type=server\r\n"
-        "[Application]\r\nFailure Check=YES\r\nOverride WorkingDir=yes\r\n");
-    LauncherSettings s;
-    ASSERT_TRUE(readSettings(s, nullptr));
+        "[Application]\r\nFailure Check=YES\r\nOverride WorkingDir=yes\r\nSingle Instance=yes\r\n"
+        "Embedded Jar=yes\r\nOutput File=o.txt\r\nError File=e.txt\r\nCmd=-a\r\n"
+        "[Class Path]\r\nClass Path=\\lib\\*.jar\r\n"
+        "[Display]\r\nSplash Screen=s.bmp\r\nSplash Screen Shadow=true\r\nPreffer Native Splash Screen=Yes\r\n"
+        "[Display+]\r\nSplash Screen=never.bmp\r\n");
+    ASSERT_FALSE(r.failure);
+    const LauncherSettings& s = r.settings;
+    EXPECT_EQ(s.file, temp_.file("app.ini"));
     EXPECT_EQ(s.productCode, "CODE");
     EXPECT_EQ(s.productName, "My: App");
     EXPECT_EQ(toText(s.minVersion), "0.0.0.0");
     EXPECT_EQ(s.minVersion.count, 4);
-    EXPECT_EQ(s.maxVersion.parts[2], 65535);
     EXPECT_EQ(toText(s.maxVersion), "1.6");
     EXPECT_EQ(s.preferredVersions, (std::vector<std::string>{"1.6", "", "1.5"}));
     EXPECT_EQ(s.jrePath, "C:\\jre");  // no per-user file yet
     // Given only in the plus section, the value carries a leading blank.
     EXPECT_EQ(s.jvmType, JvmType::Default);
-    EXPECT_FALSE(s.jrePreferred);
-    EXPECT_TRUE(s.jdkPreferred && s.bothKindsAllowed);
+    EXPECT_TRUE(!s.jrePreferred && s.jdkPreferred && s.bothKindsAllowed);
     EXPECT_TRUE(s.ibmPreferred && s.ibmAllowed && s.sunAllowed && !s.sunPreferred);
     EXPECT_EQ(s.mainClass, "com/example/App");
-    EXPECT_TRUE(s.failureCheck);
-    EXPECT_TRUE(s.overrideWorkingDir);
+    EXPECT_TRUE(s.failureCheck && s.overrideWorkingDir && s.singleInstance && s.embeddedJar);
     EXPECT_EQ(s.systemPath, "%VT_JVM_HOME%\\x");
     EXPECT_EQ(s.libraryPath, "lib");
+    EXPECT_EQ(s.classPath, "\\lib\\*.jar");
+    EXPECT_EQ(s.vmParameters + s.outputFile + s.errorFile + s.cmd, "-Xmx1mo.txte.txt-a");
+    // "Display" is read from its own section alone.
+    EXPECT_EQ(s.splashScreen + "|" + s.splashScreenShadow + "|" + s.preferNativeSplash, "s.bmp|true|Yes");
     EXPECT_FALSE(s.isService);
+    EXPECT_EQ(s.userFile, appDataFolder_.path() + "\\My App\\CODE\\app.ini");
+    // Each key is read once.
+    EXPECT_EQ(s.reads.size(), 25u);
 }
 
-TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFile) {
-    writeIni("[Java Runtime Environment]\r\nMain Class=Main\r\n");
-    LauncherSettings s;
-    s.jvmType = JvmType::Server;
-    ASSERT_TRUE(readSettings(s, nullptr));
+TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFileAndAMissingMainClass) {
+    Read r = read("[Java Runtime Environment]\r\nMain Class=Main\r\n");
+    ASSERT_FALSE(r.failure);
+    const LauncherSettings& s = r.settings;
     EXPECT_EQ(s.jvmType, JvmType::Default);
     EXPECT_TRUE(isUnbounded(s.minVersion) && isUnbounded(s.maxVersion));
     EXPECT_EQ(s.minVersion.count, 0);
     EXPECT_TRUE(s.bothKindsAllowed && s.jrePreferred && s.jdkPreferred);
     EXPECT_TRUE(s.sunAllowed && s.sunPreferred && !s.ibmAllowed && !s.jrockitAllowed);
     EXPECT_TRUE(s.preferredVersions.empty());
-    EXPECT_FALSE(s.failureCheck || s.overrideWorkingDir);
+    EXPECT_FALSE(s.failureCheck || s.overrideWorkingDir || s.singleInstance || s.embeddedJar);
+
+    r = read("[Application]\r\nSingle Instance=yes\r\n");
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->message, msg::MainClassMissing);
+    // "Yes" is not "yes", and a service is never single-instance.
+    EXPECT_FALSE(read("[Application]\r\nSingle Instance=Yes\r\n").settings.singleInstance);
+    EXPECT_FALSE(read("[Application]\r\nSingle Instance=yes\r\nApplication Type=service\r\n")
+                     .settings.singleInstance);
 }
 
 TEST_F(ReadSettings, RememberedRuntimeFromThePerUserFile) {
-    writeIni(
+    std::string text =
         "[Product Information]\r\nProduct Code=C1\r\nProduct Name=P1\r\n"
-        "[Java Runtime Environment]\r\nMain Class=Main\r\nJRE Path=C:\\from settings\r\n");
-    LauncherSettings s;
-    ASSERT_TRUE(readSettings(s, nullptr));
+        "[Java Runtime Environment]\r\nMain Class=Main\r\nJRE Path=C:\\from settings\r\n";
+    LauncherSettings s = read(text).settings;
     EXPECT_EQ(s.jrePath, "C:\\from settings");
+    EXPECT_FALSE(s.userFileTest.exists);
 
-    saveJrePath(s, "D:\\chosen\\", nullptr);
-    std::string userFile = userSettingsFilePath("P1", "C1", false, nullptr);
-    EXPECT_EQ(userFile, appDataFolder_.path() + "\\P1\\C1\\unit_tests.ini");
-    ASSERT_TRUE(fileExists(userFile));
-    ASSERT_TRUE(readSettings(s, nullptr));
+    saveJrePath(exe(), s, "D:\\chosen\\");
+    std::string userFile = appDataFolder_.path() + "\\P1\\C1\\app.ini";
+    s = read(text).settings;
     EXPECT_EQ(s.jrePath, "D:\\chosen\\");
+    EXPECT_EQ(s.userFileTest.path, userFile);
 
     // An existing per-user file without the key hides the settings file's.
     WritePrivateProfileStringA("Java Runtime Environment", "JRE Path", nullptr, userFile.c_str());
-    ASSERT_TRUE(readSettings(s, nullptr));
-    EXPECT_EQ(s.jrePath, "");
-    DeleteFileA(userFile.c_str());
+    EXPECT_EQ(read(text).settings.jrePath, "");
 }
 
 TEST_F(ReadSettings, ServicesRememberInTheSettingsFile) {
-    writeIni(
-        "[Application]\r\nApplication Type=service\r\n"
-        "[Java Runtime Environment]\r\nMain Class=Main\r\n");
-    LauncherSettings s;
-    ASSERT_TRUE(readSettings(s, nullptr));
+    LauncherSettings s =
+        read("[Application]\r\nApplication Type=service\r\n[Java Runtime Environment]\r\nMain Class=Main\r\n")
+            .settings;
     EXPECT_TRUE(s.isService);
-    saveJrePath(s, "E:\\rt\\", nullptr);
-    char value[64] = "";
-    GetPrivateProfileStringA("Java Runtime Environment", "JRE Path", "", value, 64, ini_.c_str());
-    EXPECT_STREQ(value, "E:\\rt\\");
+    EXPECT_FALSE(s.userFileInUse);
+    saveJrePath(exe(), s, "E:\\rt\\");
+    EXPECT_EQ(readValue(temp_.file("app.ini"), "Java Runtime Environment", "JRE Path"), "E:\\rt\\");
 }
 
 }  // namespace

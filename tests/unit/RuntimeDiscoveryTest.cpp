@@ -2,16 +2,12 @@
 // prefix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <random>
 
 #include "TempFolder.h"
-#include "jre/JavaHome.h"
-#include "jre/RegistrySearch.h"
-#include "launcher/LaunchContext.h"
-#include "launcher/LaunchObserver.h"
-#include "launcher/Launcher.h"
-#include "settings/SettingsPaths.h"
+#include "jre/RuntimeDiscovery.h"
 
 namespace {
 
@@ -28,41 +24,37 @@ std::string makeHome(const TempFolder& temp, const std::string& name,
     return temp.file(name) + "\\";
 }
 
+std::string library(const std::string& home, JvmType type, bool* server = nullptr) {
+    HomeProbe probe = probeJavaHome(home, type);
+    if (server && !probe.library.empty()) *server = probe.isServer;
+    return probe.library;
+}
+
 TEST(ProbeJavaHome, OrderPerJvmType) {
     TempFolder temp;
     std::string both = makeHome(temp, "both", {kServer, kClient});
     std::string clientOnly = makeHome(temp, "client", {kClient});
     std::string jrockitOnly = makeHome(temp, "jrockit", {kJrockit});
     std::string classicServer = makeHome(temp, "classic", {kClassic, kServer});
-    std::string empty = makeHome(temp, "empty", {"bin\\java.dll"});
 
     bool server = false;
-    EXPECT_EQ(probeJavaHome(both, JvmType::FavorServer, &server), both + kServer);
+    EXPECT_EQ(library(both, JvmType::FavorServer, &server), both + kServer);
     EXPECT_TRUE(server);
-    EXPECT_EQ(probeJavaHome(both, JvmType::Default, &server), both + kClient);
+    EXPECT_EQ(library(both, JvmType::Default, &server), both + kClient);
     EXPECT_FALSE(server);
-    EXPECT_EQ(probeJavaHome(both, JvmType::Server, &server), both + kServer);
-    EXPECT_TRUE(server);
+    EXPECT_EQ(library(both, JvmType::Server), both + kServer);
+    EXPECT_EQ(library(clientOnly, JvmType::Server), "");
+    EXPECT_EQ(library(clientOnly, JvmType::FavorServer), clientOnly + kClient);
+    EXPECT_EQ(library(jrockitOnly, JvmType::FavorServer), jrockitOnly + kJrockit);
+    EXPECT_EQ(library(jrockitOnly, JvmType::Server), "");
+    EXPECT_EQ(library(classicServer, JvmType::Default), classicServer + kClassic);
 
-    EXPECT_EQ(probeJavaHome(clientOnly, JvmType::Server), "");
-    EXPECT_EQ(probeJavaHome(clientOnly, JvmType::FavorServer, &server), clientOnly + kClient);
-    EXPECT_FALSE(server);
-
-    EXPECT_EQ(probeJavaHome(jrockitOnly, JvmType::Default), jrockitOnly + kJrockit);
-    EXPECT_EQ(probeJavaHome(jrockitOnly, JvmType::FavorServer), jrockitOnly + kJrockit);
-    EXPECT_EQ(probeJavaHome(jrockitOnly, JvmType::Server), "");
-
-    EXPECT_EQ(probeJavaHome(classicServer, JvmType::Default), classicServer + kClassic);
-
-    server = true;  // left alone when nothing is found
-    EXPECT_EQ(probeJavaHome(empty, JvmType::Default, &server), "");
-    EXPECT_TRUE(server);
-}
-
-TEST(ProbeJavaHome, TrailingBackslash) {
-    EXPECT_EQ(withTrailingBackslash("C:\\jre"), "C:\\jre\\");
-    EXPECT_EQ(withTrailingBackslash("C:\\"), "C:\\");
-    EXPECT_EQ(withTrailingBackslash(""), "");
+    // Every file tested is kept, in order, up to the one found.
+    HomeProbe probe = probeJavaHome(classicServer, JvmType::Default);
+    ASSERT_EQ(probe.tests.size(), 2u);
+    EXPECT_EQ(probe.tests[0].path, classicServer + kClient);
+    EXPECT_FALSE(probe.tests[0].exists);
+    EXPECT_TRUE(probe.tests[1].exists);
 }
 
 // Registry fixture: the three vendor trees are removed before and after.
@@ -88,9 +80,10 @@ protected:
         RegCloseKey(created);
     }
 
-    std::string search(const LauncherSettings& settings) {
-        std::string home;
-        return searchRegistry(settings, home) ? home : "(none)";
+    static std::string search(const LauncherSettings& settings) {
+        RegistrySearch found = searchRegistry(settings);
+        if (found.chosen < 0) return "(none)";
+        return found.versions[static_cast<std::size_t>(found.chosen)].candidate.home;
     }
 
     TempFolder temp_;
@@ -100,63 +93,44 @@ enum { SunJdk, SunJre, JRockitJre, JRockitJdk, IbmJre };
 
 TEST_F(Registry, DefaultSettingsTakeTheHigherVersionOfBothSunKinds) {
     std::string jdk = makeHome(temp_, "jdk16020", {"jre\\bin\\client\\jvm.dll"});
-    std::string jre = makeHome(temp_, "jre16017", {kClient});
     add(SunJdk, "1.6.0_20", jdk.substr(0, jdk.size() - 1));  // no trailing backslash
-    add(SunJre, "1.6.0_17", jre);
+    add(SunJre, "1.6.0_17", makeHome(temp_, "jre16017", {kClient}));
     add(JRockitJre, "1.9", makeHome(temp_, "jrockit", {kClient}));
     add(IbmJre, "1.9", makeHome(temp_, "ibm", {kClient}));
-    LauncherSettings settings;
-    EXPECT_EQ(search(settings), jdk + "jre\\");
+    EXPECT_EQ(search(LauncherSettings()), jdk + "jre\\");
 }
 
-TEST_F(Registry, FavorJreUnlessPreferredVersionsNameTheKit) {
+TEST_F(Registry, KindsVendorsAndPreferredVersions) {
     std::string jdk = makeHome(temp_, "jdk17", {"jre\\bin\\client\\jvm.dll"});
     std::string jre = makeHome(temp_, "jre16", {kClient});
+    std::string ibm = makeHome(temp_, "ibm", {kClient});
     add(SunJdk, "1.7", jdk);
     add(SunJre, "1.6", jre);
+    add(IbmJre, "1.8.0", ibm);
     LauncherSettings settings;
     applyJvmSource("favor_JRE", settings);
     EXPECT_EQ(search(settings), jre);
-    settings.preferredVersions = {"1.7"};
+    settings.preferredVersions = {"1.4", "1.7"};
     EXPECT_EQ(search(settings), jdk + "jre\\");
-}
+    settings.preferredVersions = {"1.4"};  // no match: the first candidate
+    EXPECT_EQ(search(settings), jre);
 
-TEST_F(Registry, OnlyJdkNeverSearchesRuntimeEnvironmentKeys) {
-    std::string jdk = makeHome(temp_, "jdk15", {"jre\\bin\\client\\jvm.dll"});
-    add(SunJdk, "1.5", jdk);
-    add(SunJre, "1.8", makeHome(temp_, "jre18", {kClient}));
-    LauncherSettings settings;
+    settings = LauncherSettings();
     applyJvmSource("only_JDK", settings);
-    applyVmProvider("any", settings);
-    for (const RegistryKey& key : kRuntimeRegistryKeys)
-        EXPECT_EQ(isKeySearched(key, settings), key.kind == RuntimeKind::DevelopmentKit) << key.path;
     EXPECT_EQ(search(settings), jdk + "jre\\");
-    // Any other "JVM Source" searches nothing at all.
-    applyJvmSource("favor_jre", settings);
+    applyJvmSource("favor_jre", settings);  // anything else searches nothing
     EXPECT_EQ(search(settings), "(none)");
-}
 
-TEST_F(Registry, AnyVendorHighestVersionWins) {
-    add(SunJre, "1.6", makeHome(temp_, "sun", {kClient}));
-    std::string ibm = makeHome(temp_, "ibm", {kClient});
-    add(IbmJre, "1.7.0", ibm);
-    add(JRockitJdk, "1.6.5", makeHome(temp_, "jrockit", {"jre\\bin\\jrockit\\jvm.dll"}));
-    LauncherSettings settings;
+    settings = LauncherSettings();
     applyVmProvider("any", settings);
-    std::vector<RuntimeCandidate> found = findRegisteredRuntimes(settings);
-    ASSERT_EQ(found.size(), 3u);
-    for (const RuntimeCandidate& c : found) EXPECT_FALSE(c.preferred);
     EXPECT_EQ(search(settings), ibm);
-    // Sun only (the default): the IBM and JRockit keys are not searched.
-    EXPECT_EQ(search(LauncherSettings()), temp_.file("sun") + "\\");
 }
 
 TEST_F(Registry, FavorServerPutsServerHomesFirst) {
     // A development kit with a server library beats a higher one without.
     std::string serverKit = makeHome(temp_, "kit16", {"jre\\bin\\server\\jvm.dll"});
-    std::string clientKit = makeHome(temp_, "kit17", {"jre\\bin\\client\\jvm.dll"});
     add(SunJdk, "1.6", serverKit);
-    add(SunJdk, "1.7", clientKit);
+    add(SunJdk, "1.7", makeHome(temp_, "kit17", {"jre\\bin\\client\\jvm.dll"}));
     LauncherSettings settings;
     settings.jvmType = JvmType::FavorServer;
     EXPECT_EQ(search(settings), serverKit + "jre\\");
@@ -164,51 +138,15 @@ TEST_F(Registry, FavorServerPutsServerHomesFirst) {
     // The Sun runtime key is probed client-first: a runtime with both
     // libraries counts as a client one there.
     Registry::wipe();
-    std::string both = makeHome(temp_, "jre18", {kClient, kServer});
     std::string serverOnly = makeHome(temp_, "jre15", {kServer});
-    add(SunJre, "1.8", both);
+    add(SunJre, "1.8", makeHome(temp_, "jre18", {kClient, kServer}));
     add(SunJre, "1.5", serverOnly);
-    std::vector<RuntimeCandidate> found = findRegisteredRuntimes(settings);
-    ASSERT_EQ(found.size(), 2u);
-    sortCandidates(found, settings);
-    EXPECT_EQ(found[0].home, serverOnly);
-    EXPECT_TRUE(found[0].isServer);
-    EXPECT_FALSE(found[1].isServer);
+    EXPECT_EQ(search(settings), serverOnly);
 }
 
-TEST_F(Registry, PreferredVersionsPickInListOrder) {
-    std::string v16 = makeHome(temp_, "v16", {kClient});
-    std::string v15 = makeHome(temp_, "v15", {kClient});
-    add(SunJre, "1.6.0_20", v16);
-    add(SunJre, "1.5.0_22", v15);
-    LauncherSettings settings;
-    settings.preferredVersions = {"1.5", "1.6"};
-    EXPECT_EQ(search(settings), v15);
-    settings.preferredVersions = {"1.4", "1.6"};
-    EXPECT_EQ(search(settings), v16);
-    settings.preferredVersions = {"1.4"};
-    EXPECT_EQ(search(settings), v16);  // no match: the first candidate
-}
-
-TEST_F(Registry, VersionBounds) {
-    std::string named = makeHome(temp_, "named", {kClient});
-    std::string v17 = makeHome(temp_, "v17", {kClient});
-    add(SunJre, "current", named);  // no digits: 0.0.0.0
-    add(SunJre, "1.7.0_80", v17);
-    LauncherSettings settings;
-    EXPECT_EQ(findRegisteredRuntimes(settings).size(), 2u);
-    JavaVersion::parse("1.6", kVersionFillMin, settings.minVersion);
-    EXPECT_EQ(findRegisteredRuntimes(settings).size(), 1u);
-    // A maximum of 1.6 admits 1.6.x only; no maximum admits everything.
-    settings = LauncherSettings();
-    JavaVersion::parse("1.6", kVersionFillMax, settings.maxVersion);
-    std::vector<RuntimeCandidate> found = findRegisteredRuntimes(settings);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].home, named);
-}
-
-TEST_F(Registry, UnusableEntriesAreSkipped) {
+TEST_F(Registry, BoundsAndUnusableEntries) {
     std::string good = makeHome(temp_, "good", {kClient});
+    add(SunJre, "current", makeHome(temp_, "named", {kClient}));  // no digits: 0.0.0.0
     add(SunJre, "1.6", good);
     add(SunJre, "1.7", makeHome(temp_, "nolib", {"bin\\java.dll"}));
     add(SunJre, "1.8", "");
@@ -219,7 +157,21 @@ TEST_F(Registry, UnusableEntriesAreSkipped) {
     DWORD number = 7;
     RegSetValueExA(key, "JavaHome", 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), sizeof number);
     RegCloseKey(key);
-    EXPECT_EQ(search(LauncherSettings()), good);
+    LauncherSettings settings;
+    EXPECT_EQ(search(settings), good);
+
+    RegistrySearch found = searchRegistry(settings);
+    readEveryVersion(found, settings);
+    std::string results;
+    for (const RegisteredVersion& v : found.versions)
+        if (v.name != "1.9") results += v.name + "=" + std::to_string(static_cast<int>(v.result)) + " ";
+    EXPECT_EQ(results, "1.6=4 1.7=3 1.8=2 current=4 ");
+
+    // A maximum of 1.6 admits 1.6.x and below only.
+    JavaVersion::parse("1.5", kVersionFillMax, settings.maxVersion);
+    EXPECT_EQ(search(settings), temp_.file("named") + "\\");
+    JavaVersion::parse("1.6", kVersionFillMin, settings.minVersion);
+    EXPECT_EQ(search(settings), "(none)");
 }
 
 TEST_F(Registry, JavaHomeWithoutTerminatingZero) {
@@ -235,31 +187,25 @@ TEST_F(Registry, JavaHomeWithoutTerminatingZero) {
     EXPECT_EQ(search(LauncherSettings()), home + "\\");
 }
 
-// Unwatched, the search reads a version's JavaHome and probes it only when
-// the choice gets to it; watched (and for favor_server) it reads every one
-// first. Both must choose the same home, whatever is registered.
+// The search reads a version's JavaHome and probes it only when the choice
+// gets to it. It must choose what choosing among every usable version would:
+// the first in sorted order that matches the first preferred version that
+// matches any, else the first.
 TEST_F(Registry, ReadingOnlyWhatTheChoiceNeedsChoosesAsReadingEverything) {
-    const std::string client = makeHome(temp_, "client", {kClient});
-    const std::string server = makeHome(temp_, "server", {kServer});
-    const std::string kit = makeHome(temp_, "kit", {"jre\\bin\\client\\jvm.dll"});
-    const std::string none = makeHome(temp_, "none", {"bin\\java.dll"});
-    const std::string homes[] = {client, server, kit, none, ""};
+    const std::string homes[] = {makeHome(temp_, "client", {kClient}), makeHome(temp_, "server", {kServer}),
+                                 makeHome(temp_, "kit", {"jre\\bin\\client\\jvm.dll"}),
+                                 makeHome(temp_, "none", {"bin\\java.dll"}), ""};
     const char* versions[] = {"1.5.0_22", "1.6", "1.6.0_20", "1.7.0_80", "1.8", "current"};
     const char* sources[] = {"", "favor_JRE", "favor_JDK", "only_JRE", "only_JDK"};
     const char* providers[] = {"", "any", "favor_ibm", "jrockit"};
     const char* preferred[] = {"1.5", "1.6", "1.7", "1.8", "2"};
-    struct Watch final : LaunchObserver {
-        Watch() { launchContext.observer = this; }
-        ~Watch() { launchContext.observer = nullptr; }
-    };
 
     std::mt19937 random(20261207);
     auto pick = [&](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
     int chosen = 0;
     for (int round = 0; round < 60; ++round) {
         Registry::wipe();
-        for (int i = 0, n = 1 + pick(6); i < n; ++i)
-            add(pick(5), versions[pick(6)], homes[pick(5)]);
+        for (int i = 0, n = 1 + pick(6); i < n; ++i) add(pick(5), versions[pick(6)], homes[pick(5)]);
         LauncherSettings settings;
         applyJvmSource(sources[pick(5)], settings);
         applyVmProvider(providers[pick(4)], settings);
@@ -267,47 +213,83 @@ TEST_F(Registry, ReadingOnlyWhatTheChoiceNeedsChoosesAsReadingEverything) {
         if (pick(2)) JavaVersion::parse("1.6", kVersionFillMin, settings.minVersion);
         for (int i = 0, n = pick(3); i < n; ++i) settings.preferredVersions.push_back(preferred[pick(5)]);
 
-        std::string unwatched = search(settings);
-        std::string watched;
-        {
-            Watch watch;
-            watched = search(settings);
+        RegistrySearch found = searchRegistry(settings);
+        RegistrySearch everything = found;
+        readEveryVersion(everything, settings);
+        std::vector<std::size_t> usable;
+        for (std::size_t index : everything.order)
+            if (everything.versions[index].result == RegistryVersionResult::Candidate) usable.push_back(index);
+        int expected = usable.empty() ? -1 : static_cast<int>(usable.front());
+        for (const std::string& item : settings.preferredVersions) {
+            JavaVersion pattern;
+            JavaVersion::parse(item, kVersionFillMin, pattern);
+            auto match = std::find_if(usable.begin(), usable.end(), [&](std::size_t index) {
+                return matches(everything.versions[index].candidate.version, pattern);
+            });
+            if (match != usable.end()) {
+                expected = static_cast<int>(*match);
+                break;
+            }
         }
-        EXPECT_EQ(unwatched, watched) << "round " << round;
-        if (watched != "(none)") ++chosen;
+        EXPECT_EQ(found.chosen, expected) << "round " << round;
+        if (expected >= 0) ++chosen;
     }
     EXPECT_GT(chosen, 10);  // many rounds find something to choose
 }
 
-TEST(RegistryOrdering, StableExchangeSort) {
+// The order of the three sources, with a launcher folder of the test's own.
+class Discovery : public Registry {
+protected:
+    std::string discover(const LauncherSettings& settings) {
+        RuntimeDiscovery found = discoverRuntime(settings, app_);
+        return found.jvmLibrary.empty() ? "(none)" : found.jvmLibrary;
+    }
+    void besideExecutable(const char* relative) { temp_.write(std::string("app\\") + relative, ""); }
+
+    std::string app_ = temp_.file("app") + "\\";
+};
+
+TEST_F(Discovery, PrecedenceOfTheThreeSources) {
+    std::string remembered = makeHome(temp_, "remembered", {kClient});
+    std::string registered = makeHome(temp_, "registered", {kClient});
+    add(SunJre, "1.6", registered);
+    besideExecutable("bin\\java.dll");
+    besideExecutable(kClient);
+
+    // A remembered folder with or without the trailing backslash.
     LauncherSettings settings;
-    auto candidate = [](const char* version, bool preferred, bool server, const char* home) {
-        RuntimeCandidate c;
-        JavaVersion::parse(version, 0, c.version);
-        c.preferred = preferred;
-        c.isServer = server;
-        c.home = home;
-        return c;
-    };
-    std::vector<RuntimeCandidate> list = {
-        candidate("1.5", false, true, "a"), candidate("1.6", true, false, "b"),
-        candidate("1.6", true, true, "c"), candidate("1.7", false, false, "d")};
-    sortCandidates(list, settings);
-    std::string order;
-    for (auto& c : list) order += c.home;
-    EXPECT_EQ(order, "bcda");  // preferred first, equal ones keep their order
+    settings.jrePath = remembered;
+    EXPECT_EQ(discover(settings), remembered + kClient);
+    settings.jrePath = remembered.substr(0, remembered.size() - 1);
+    EXPECT_EQ(discover(settings), remembered + kClient);
+    // A stale one falls through to the runtime beside the executable, and
+    // without a marker there to the registry.
+    settings.jrePath = temp_.file("gone");
+    EXPECT_EQ(discover(settings), app_ + kClient);
+    DeleteFileA((app_ + "bin\\java.dll").c_str());
+    EXPECT_EQ(discover(settings), registered + kClient);
+}
 
-    settings.jvmType = JvmType::FavorServer;
-    sortCandidates(list, settings);
-    order.clear();
-    for (auto& c : list) order += c.home;
-    EXPECT_EQ(order, "cbad");
+TEST_F(Discovery, LocalRuntimeMarker) {
+    // In "jre\" below the executable; the executable's own folder wins.
+    besideExecutable("jre\\bin\\java.dll");
+    besideExecutable("jre\\bin\\client\\jvm.dll");
+    EXPECT_EQ(discover(LauncherSettings()), app_ + "jre\\bin\\client\\jvm.dll");
+    besideExecutable("bin\\java.dll");
+    EXPECT_EQ(findLocalRuntime(app_).home, app_);
+}
 
-    settings.bothKindsAllowed = false;  // preference no longer counts
-    sortCandidates(list, settings);
-    order.clear();
-    for (auto& c : list) order += c.home;
-    EXPECT_EQ(order, "cadb");
+TEST_F(Discovery, NoMarkerMeansNoRelativeProbe) {
+    // A library in the current directory, but no "bin\java.dll" anywhere:
+    // nothing may be loaded from wherever the launcher was started.
+    makeHome(temp_, "cwd", {kClient});
+    besideExecutable(kClient);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(temp_.file("cwd").c_str());
+    EXPECT_EQ(findLocalRuntime(app_).home, "");
+    EXPECT_EQ(discover(LauncherSettings()), "(none)");
+    SetCurrentDirectoryA(previous);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "TempFolder.h"
+#include "base/FileTest.h"
+#include "base/PathText.h"
+
 namespace {
 
 TEST(SettingsPaths, SettingsFileBesideTheExecutable) {
@@ -25,39 +29,32 @@ TEST(SettingsPaths, PerUserSettingsFile) {
     EXPECT_EQ(userSettingsPathFor("Tool.x.exe", "X", "P", "C"), "X\\P\\C\\Tool.x.ini");
 }
 
-TEST(SettingsPaths, FolderOf) {
+TEST(SettingsPaths, FolderText) {
     EXPECT_EQ(folderOf("C:\\Apps\\Tool.exe"), "C:\\Apps\\");
     EXPECT_EQ(folderOf("Tool.exe"), "");
+    EXPECT_EQ(withTrailingBackslash("C:\\jre"), "C:\\jre\\");
+    EXPECT_EQ(withTrailingBackslash("C:\\"), "C:\\");
+    EXPECT_EQ(withTrailingBackslash(""), "");
+    EXPECT_EQ(stripPathComponents("C:\\Java\\jre6\\bin\\client\\jvm.dll", 3), "C:\\Java\\jre6");
+    EXPECT_EQ(stripPathComponents("jvm.dll", 2), "jvm.dll");
+    EXPECT_EQ(stripPathComponents("a\\b", 3), "a");
 }
 
 TEST(SettingsPaths, UserSettingsFoldersAreCreatedOnRequest) {
     char previous[MAX_PATH] = "";
     DWORD had = GetEnvironmentVariableA("APPDATA", previous, MAX_PATH);
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string appData = std::string(temp) + "launcher-appdata-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(appData.c_str(), nullptr);
-    SetEnvironmentVariableA("APPDATA", appData.c_str());
+    TempFolder appData;
+    SetEnvironmentVariableA("APPDATA", appData.path().c_str());
 
-    std::string path = userSettingsFilePath("Prod:uct", "CODE", false, nullptr);
-    EXPECT_EQ(path.rfind(appData + "\\Product\\CODE\\", 0), 0u) << path;
-    EXPECT_FALSE(fileExists(appData + "\\Product"));
-    userSettingsFilePath("Prod:uct", "CODE", true, nullptr);
-    EXPECT_TRUE(fileExists(appData + "\\Product\\CODE"));
+    std::string path = userSettingsFilePath("C:\\A\\app.exe", "Prod:uct", "CODE", false);
+    EXPECT_EQ(path, appData.path() + "\\Product\\CODE\\app.ini");
+    EXPECT_FALSE(testFile(appData.path() + "\\Product").exists);
+    userSettingsFilePath("C:\\A\\app.exe", "Prod:uct", "CODE", true);
+    EXPECT_TRUE(testFile(appData.path() + "\\Product\\CODE").exists);
 
     SetEnvironmentVariableA("APPDATA", nullptr);
-    EXPECT_EQ(userSettingsFilePath("P", "C", false, nullptr).rfind("\\P\\C\\", 0), 0u);
-
-    RemoveDirectoryA((appData + "\\Product\\CODE").c_str());
-    RemoveDirectoryA((appData + "\\Product").c_str());
-    RemoveDirectoryA(appData.c_str());
+    EXPECT_EQ(userSettingsFilePath("C:\\A\\app.exe", "P", "C", false), "\\P\\C\\app.ini");
     SetEnvironmentVariableA("APPDATA", had ? previous : nullptr);
-}
-
-TEST(SettingsPaths, ModulePathIsTheRunningExecutable) {
-    std::string path;
-    ASSERT_TRUE(modulePath(path, nullptr));
-    EXPECT_NE(path.find("unit_tests.exe"), std::string::npos);
     EXPECT_TRUE(isNtPlatform());
 }
 

@@ -1,4 +1,5 @@
-#include "launcher/SingleInstance.h"
+#include "launcher/HandOverArea.h"
+#include "launcher/LaunchPlan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "jvm/VmOptions.h"
+#include "jvm/VmParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +41,19 @@ TEST(ClassPath, RelativeAndAbsolutePieces) {
     EXPECT_TRUE(isRelativeClassPathEntry("%APP%\\x.jar"));
     EXPECT_FALSE(isRelativeClassPathEntry("C:\\lib\\x.jar"));
     EXPECT_FALSE(isRelativeClassPathEntry("\\\\server\\share\\x.jar"));
-    ClassPathSearch relative = classPathSearch("\\lib\\*.jar", "C:\\App");
+    ClassPathSearch relative = classPathSearch("\\lib\\*.jar", "C:\\App\\");
     EXPECT_EQ(relative.pattern, "C:\\App\\lib\\*.jar");
     EXPECT_EQ(relative.prefix, "C:\\App\\lib\\");
-    ClassPathSearch absolute = classPathSearch("D:\\jars\\*.jar", "C:\\App");
+    ClassPathSearch absolute = classPathSearch("D:\\jars\\*.jar", "C:\\App\\");
     EXPECT_EQ(absolute.pattern, "D:\\jars\\*.jar");
     EXPECT_EQ(absolute.prefix, "D:\\jars\\");
+}
+
+// Matches as the file system gives them, spelt as it spells them.
+std::string matches(const std::string& piece, const std::string& folder) {
+    std::string text;
+    for (const std::string& entry : classPathMatches(classPathSearch(piece, folder))) text += entry + ";";
+    return text;
 }
 
 TEST(ClassPath, ExpansionAgainstRealFolders) {
@@ -56,21 +64,13 @@ TEST(ClassPath, ExpansionAgainstRealFolders) {
     temp.write("app.jar", "");
     const std::string& folder = temp.path();
 
-    std::string classPath;
-    expandClassPathEntry("\\lib\\*.jar", folder, classPath);
-    // Order as the file system gives it; compare as a set of entries.
+    std::string classPath = matches("\\lib\\*.jar", folder + "\\");
     EXPECT_TRUE(classPath == folder + "\\lib\\a.jar;" + folder + "\\lib\\b.jar;" ||
                 classPath == folder + "\\lib\\b.jar;" + folder + "\\lib\\a.jar;")
         << classPath;
-
-    classPath.clear();
-    expandClassPathEntry("\\APP.JAR", folder, classPath);
-    EXPECT_EQ(classPath, folder + "\\app.jar;");  // spelt as the file system spells it
-    classPath.clear();
-    expandClassPathEntry("\\missing.jar", folder, classPath);
-    EXPECT_EQ(classPath, "");
-    expandClassPathEntry(folder + "\\lib\\a*.jar", "C:\\elsewhere", classPath);
-    EXPECT_EQ(classPath, folder + "\\lib\\a.jar;");
+    EXPECT_EQ(matches("\\APP.JAR", folder + "\\"), folder + "\\app.jar;");
+    EXPECT_EQ(matches("\\missing.jar", folder + "\\"), "");
+    EXPECT_EQ(matches(folder + "\\lib\\a*.jar", "C:\\elsewhere\\"), folder + "\\lib\\a.jar;");
 }
 
 }  // namespace

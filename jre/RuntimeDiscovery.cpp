@@ -1,0 +1,34 @@
+#include "jre/RuntimeDiscovery.h"
+
+#include "base/PathText.h"
+
+RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::string& launcherFolder) {
+    RuntimeDiscovery discovery;
+    auto found = [&](DiscoveryStep& step, const std::string& home) {
+        step.probe = probeJavaHome(home, settings.jvmType);
+        discovery.jvmLibrary = step.probe.library;
+        return !discovery.jvmLibrary.empty();
+    };
+    auto next = [&](RuntimeSource source) -> DiscoveryStep& {
+        DiscoveryStep& step = discovery.steps[discovery.stepsTried++];
+        step.source = source;
+        return step;
+    };
+
+    // The remembered folder; it is not held against the version bounds.
+    DiscoveryStep& remembered = next(RuntimeSource::Remembered);
+    if (!settings.jrePath.empty() && found(remembered, withTrailingBackslash(settings.jrePath)))
+        return discovery;
+
+    DiscoveryStep& local = next(RuntimeSource::BesideExecutable);
+    LocalRuntime runtime = findLocalRuntime(launcherFolder);
+    local.tests = std::move(runtime.tests);
+    if (!runtime.home.empty() && found(local, runtime.home)) return discovery;
+
+    DiscoveryStep& registry = next(RuntimeSource::Registry);
+    registry.registry = searchRegistry(settings);
+    const RegistrySearch& search = registry.registry;
+    if (search.chosen >= 0)
+        found(registry, search.versions[static_cast<std::size_t>(search.chosen)].candidate.home);
+    return discovery;
+}

@@ -1,0 +1,115 @@
+#include "launcher/JavaThread.h"
+
+#include <optional>
+
+#include "base/Messages.h"
+#include "base/UniqueResource.h"
+#include "jvm/JavaCalls.h"
+#include "ui/ExceptionDialog.h"
+#include "ui/MessageReporter.h"
+
+namespace {
+
+struct JavaThread {
+    const JavaRun& run;
+    JavaThreadHost& host;
+    JavaVM* vm = nullptr;
+    JNIEnv* env = nullptr;
+
+    void show(const Failure& failure) { showFailure(host.messageOwner(), failure); }
+
+    // Reports why main can't be called; false when it can't.
+    bool reportMainLookup(const MainLookup& lookup) {
+        switch (lookup.failure) {
+        case MainLookupFailure::None:
+            return true;
+        case MainLookupFailure::NameNotConvertible:
+            show({msg::MainClassLoadFailed, {textArgument(run.mainClass)}});
+            return false;
+        case MainLookupFailure::ClassNotFound:
+            show({msg::MainClassNotFound, {textArgument(lookup.className)}});
+            return false;
+        case MainLookupFailure::MainMissing:
+            show({msg::MainMethodMissing, {}});
+            return false;
+        case MainLookupFailure::NameCharsUnavailable:
+        case MainLookupFailure::MainMissingDescribed:
+            return false;
+        }
+        return false;
+    }
+
+    // A thread that ends while attached would keep DestroyJavaVM waiting for
+    // it for ever, so the Java thread detaches on its failure paths too.
+    bool detachAfterFailure() {
+        vm->DetachCurrentThread();
+        return false;
+    }
+
+    // Shows the exception's trace; true when the user chose to stop the
+    // application. No dialog, and false, when the trace can't be had.
+    bool userStops(jthrowable exception) {
+        std::string text = exceptionText(env, exception);
+        if (text.empty()) return false;
+        ExceptionDialog dialog(text);
+        return dialog.showModal(GetActiveWindow()) != ExceptionDialog::Ignore;
+    }
+
+    // Finds the main class and calls main; false on any failure before the
+    // call or when the detach afterwards fails.
+    bool invokeMain() {
+        MainLookup lookup = findMainMethod(env, run.mainClass);
+        if (!reportMainLookup(lookup)) return detachAfterFailure();
+
+        jobjectArray arguments = newJavaStringArray(env, *run.arguments);
+        if (!arguments) {
+            env->ExceptionDescribe();
+            return detachAfterFailure();
+        }
+        // From here on, later launches of a single-instance application are
+        // handed to the running application.
+        host.mainStarting(vm);
+
+        env->CallStaticVoidMethod(lookup.mainClass, lookup.main, arguments);
+
+        if (jthrowable exception = env->ExceptionOccurred()) {
+            env->ExceptionDescribe();
+            host.mainThrew();
+            if (run.failureCheck && userStops(exception)) exitJava(env);
+        }
+
+        if (run.staysAttached) {
+            // Only the application's System.exit ends the process.
+            for (;;) Sleep(INFINITE);
+        }
+        return vm->DetachCurrentThread() == JNI_OK;
+    }
+
+    DWORD body() {
+        if (std::optional<Failure> failure = createJavaVm(*run.library, *run.options, vm, env)) {
+            show(*failure);
+            return 1;
+        }
+        host.vmCreated(vm);
+        if (!run.outputFile.empty() && !redirectStandardStream(env, run.outputFile, StandardStream::Out))
+            describePendingException(env);
+        if (!run.errorFile.empty() && !redirectStandardStream(env, run.errorFile, StandardStream::Err))
+            describePendingException(env);
+        return invokeMain() ? 0 : 1;
+    }
+
+    static DWORD WINAPI start(LPVOID self) { return static_cast<JavaThread*>(self)->body(); }
+};
+
+}  // namespace
+
+DWORD runJavaThread(const JavaRun& run, JavaThreadHost& host) {
+    JavaThread thread{run, host};
+    std::uint32_t stackSize = run.stackSize ? run.stackSize : defaultJavaStackSize(*run.library);
+    UniqueHandle handle(CreateThread(nullptr, stackSize, &JavaThread::start, &thread, 0, nullptr));
+    if (!handle) return thread.body();
+    WaitForSingleObject(handle.get(), INFINITE);
+    DWORD code = 1;
+    GetExitCodeThread(handle.get(), &code);
+    return code;
+}

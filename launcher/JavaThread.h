@@ -1,0 +1,48 @@
+#pragma once
+// The Java thread: it creates the VM, redirects the standard streams, and
+// calls the main class's main method with the arguments. An exception that
+// escapes main is shown in the "Java Exception" dialog when the settings ask
+// for it.
+
+#include <windows.h>
+#include <jni.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jvm/JvmLibrary.h"
+
+// What the Java thread runs.
+struct JavaRun {
+    const JvmLibrary* library = nullptr;
+    const std::vector<std::string>* options = nullptr;
+    std::uint32_t stackSize = 0;  // 0: the JVM library's default
+    std::string outputFile;       // empty: System.out stays
+    std::string errorFile;
+    std::string mainClass;  // slash form
+    const std::vector<std::string>* arguments = nullptr;
+    bool failureCheck = false;   // an exception that escapes main is shown
+    bool staysAttached = false;  // after main the thread sleeps for ever (IBM)
+};
+
+// The launcher's side of the Java thread.
+class JavaThreadHost {
+public:
+    // The owner of a message box about to be shown.
+    virtual HWND messageOwner() = 0;
+    // The VM exists; it is destroyed by the host.
+    virtual void vmCreated(JavaVM* vm) = 0;
+    // main is about to be called.
+    virtual void mainStarting(JavaVM* vm) = 0;
+    // main has thrown: the splash window goes before anything is shown.
+    virtual void mainThrew() = 0;
+
+protected:
+    ~JavaThreadHost() = default;
+};
+
+// Starts the Java thread with the stack size of "-Xss" (or the JVM library's
+// default) and waits for it; 0 when main was called and the thread detached
+// cleanly, 1 otherwise.
+DWORD runJavaThread(const JavaRun& run, JavaThreadHost& host);

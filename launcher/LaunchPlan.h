@@ -1,0 +1,84 @@
+#pragma once
+// A launch evaluated as values, step by step, up to the loading of the JVM
+// library: the settings, the single-instance mode, the working folder, the
+// Java runtime, the environment of the Java program, the splash screen and
+// the VM configuration. The launcher carries the plan out; the companion
+// that explains a launch evaluates the same plan and shows it.
+//
+// A launch acts on the world at three points before Java starts, and the
+// plan asks its caller there (LaunchActions): the launcher creates the
+// single-instance objects, changes its folder and shows the "JRE Not Found"
+// dialog; explain only looks.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Environment.h"
+#include "base/Messages.h"
+#include "jre/RuntimeDiscovery.h"
+#include "jvm/JavaEnvironment.h"
+#include "jvm/VmOptions.h"
+#include "settings/LauncherSettings.h"
+#include "splash/SplashScreen.h"
+
+// What a launch is evaluated against.
+struct LaunchContext {
+    std::string executable;              // the launcher executable's full path
+    std::vector<std::string> arguments;  // its command-line arguments
+    LaunchEnvironment& environment;      // where variables are set and expanded
+};
+
+class LaunchActions {
+public:
+    // Single-instance mode is on: whether another launch of the executable
+    // runs and takes this launch's arguments (the launch then goes no
+    // further).
+    virtual bool handsOverToRunningInstance(const std::string& instanceName,
+                                            const std::vector<std::string>& arguments) = 0;
+    // "Override WorkingDir": the launch moves into the folder.
+    virtual void enterFolder(const std::string& folder) = 0;
+    // No runtime was found: the JVM library in the folder the user picks
+    // (the folder is then remembered), or nothing.
+    virtual std::optional<std::string> pickRuntime(const LauncherSettings& settings,
+                                                   const std::string& message) = 0;
+
+protected:
+    ~LaunchActions() = default;
+};
+
+// How far the launch gets.
+enum class LaunchOutcome {
+    NoSettingsPath,     // the executable's path holds no "."; ends at once, exit code -1
+    SettingsStopped,    // a message while reading the settings; exit code -1
+    SecondaryInstance,  // a running instance takes the arguments
+    JreNotFound,        // the "JRE Not Found" dialog, cancelled; exit code -1
+    OptionsStopped,     // a message while building the VM options; exit code -1
+    StartsJava,         // the JVM library is loaded and main is called
+};
+
+struct LaunchPlan {
+    LaunchOutcome outcome = LaunchOutcome::NoSettingsPath;
+    std::string launcherFolder;  // the executable's folder, ending in a backslash
+    LauncherSettings settings;
+    std::string instanceName;     // single-instance mode: the shared objects' name
+    std::string workingFolder;    // "Override WorkingDir": the folder entered
+    RuntimeDiscovery discovery;
+    std::string jreNotFoundMessage;  // when discovery found nothing
+    std::string jvmLibrary;          // found, or picked by the user
+    JavaEnvironment environment;
+    SplashPlan splash;
+    VmConfiguration vm;
+    // The message the launch shows before it ends (SettingsStopped,
+    // OptionsStopped).
+    std::optional<Failure> failure;
+};
+
+// The name of the single-instance objects: the executable's full path with
+// every backslash replaced by "_" (C:\Apps\Tool.exe gives C:_Apps_Tool.exe).
+std::string instanceNameFor(const std::string& executable);
+
+// Whether the arguments hold the text, compared exactly.
+bool hasArgument(const std::vector<std::string>& arguments, const char* text);
+
+LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions);
