@@ -99,8 +99,8 @@ std::wstring grouped(std::uint64_t number) {
 }
 
 std::wstring hex4(std::uint16_t value) {
-    wchar_t text[5];
-    wsprintfW(text, L"%04X", value);
+    std::wstring text;
+    for (int shift = 12; shift >= 0; shift -= 4) text += L"0123456789ABCDEF"[(value >> shift) & 0xf];
     return text;
 }
 
@@ -200,11 +200,11 @@ int stamp(const Options& options) {
         std::wstring error;
         if (!readFileBytes(fullPath(*options.icon), kMaxIconFileSize, bytes, error)) return fail(error);
         IconFile icon = parseIconFile(bytes.data(), bytes.size());
-        if (!icon.error.empty()) return fail(*options.icon + L" cannot be the icon: " + widen(icon.error));
+        if (!icon.error.empty()) return fail(fullPath(*options.icon) + L" cannot be the icon: " + widen(icon.error));
         images = std::move(icon.images);
     }
     if (isSameFile(options.input, options.output))
-        return fail(L"the output must be another file than the launcher " + options.input);
+        return fail(L"the output names the launcher itself, " + options.input + L": write the copy to another file");
     if (!isFolder(folderOf(options.output)))
         return fail(L"the output folder " + folderOf(options.output) + L" does not exist");
 
