@@ -40,53 +40,32 @@ bool isPngImage(const std::uint8_t* data, std::size_t size) {
 }
 
 IconFile parseIconFile(const std::uint8_t* data, std::size_t size) {
+    // A file with an error holds no image, not those read before it.
+    auto failed = [](std::string error) { return IconFile{{}, std::move(error)}; };
     IconFile file;
-    if (size > kMaxIconFileSize) {
-        file.error = "it is larger than 16 MB";
-        return file;
-    }
+    if (size > kMaxIconFileSize) return failed("it is larger than 16 MB");
     if (size < kDirectorySize || readU16(data) != 0 ||
-        (readU16(data + 2) != kIconType && readU16(data + 2) != kCursorType)) {
-        file.error = "it is not an icon file (no icon file header)";
-        return file;
-    }
-    if (readU16(data + 2) == kCursorType) {
-        file.error = "it is a cursor file, not an icon file";
-        return file;
-    }
+        (readU16(data + 2) != kIconType && readU16(data + 2) != kCursorType))
+        return failed("it is not an icon file (no icon file header)");
+    if (readU16(data + 2) == kCursorType) return failed("it is a cursor file, not an icon file");
     std::size_t count = readU16(data + 4);
-    if (count == 0) {
-        file.error = "it holds no image";
-        return file;
-    }
-    if (count > kMaxIconImages) {
-        file.error =
-            "it holds " + std::to_string(count) + " images; an icon may have at most " + std::to_string(kMaxIconImages);
-        return file;
-    }
-    if (size < kDirectorySize + count * kFileEntrySize) {
-        file.error = "its list of images is cut short";
-        return file;
-    }
+    if (count == 0) return failed("it holds no image");
+    if (count > kMaxIconImages)
+        return failed("it holds " + std::to_string(count) + " images; an icon may have at most " +
+                      std::to_string(kMaxIconImages));
+    if (size < kDirectorySize + count * kFileEntrySize) return failed("its list of images is cut short");
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* entry = data + kDirectorySize + i * kFileEntrySize;
         std::uint32_t length = readU32(entry + 8);
         std::uint32_t offset = readU32(entry + 12);
         std::string image = "image " + std::to_string(i + 1);
-        if (length == 0) {
-            file.error = image + " is empty";
-            return file;
-        }
-        if (offset > size || length > size - offset) {
-            file.error = image + " lies past the end of the file (" + std::to_string(length) + " bytes at offset " +
-                         std::to_string(offset) + " of a file of " + std::to_string(size) + " bytes)";
-            return file;
-        }
+        if (length == 0) return failed(image + " is empty");
+        if (offset > size || length > size - offset)
+            return failed(image + " lies past the end of the file (" + std::to_string(length) + " bytes at offset " +
+                          std::to_string(offset) + " of a file of " + std::to_string(size) + " bytes)");
         const std::uint8_t* bytes = data + offset;
-        if (!isPngImage(bytes, length) && !isBitmapHeader(bytes, length)) {
-            file.error = image + " is neither a bitmap nor a PNG image";
-            return file;
-        }
+        if (!isPngImage(bytes, length) && !isBitmapHeader(bytes, length))
+            return failed(image + " is neither a bitmap nor a PNG image");
         IconImage added;
         added.header = {entry[0], entry[1], entry[2], readU16(entry + 4), readU16(entry + 6)};
         added.data.assign(bytes, bytes + length);

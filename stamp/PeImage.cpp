@@ -1,5 +1,7 @@
 #include "stamp/PeImage.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint16_t kPe32Magic = 0x10b;
@@ -7,6 +9,19 @@ constexpr std::uint16_t kPe32PlusMagic = 0x20b;
 constexpr std::uint16_t kExecutableImage = 0x0002;
 constexpr std::uint16_t kDll = 0x2000;
 constexpr std::uint32_t kCertificateDirectory = 4;
+
+// Where the headers and the sections' data end in the file (as far as the
+// section table can be read): a certificate table begins after them.
+std::size_t contentsEnd(const std::uint8_t* data, std::size_t size, std::size_t pe, std::size_t sectionTable) {
+    std::size_t end = sectionTable;
+    std::size_t sections = readU16(data + pe + 6);
+    for (std::size_t i = 0; i < sections && sectionTable + 40 * (i + 1) <= size; ++i) {
+        const std::uint8_t* section = data + sectionTable + 40 * i;
+        end = std::max(end, std::size_t{readU32(section + 20)} + readU32(section + 16));
+        end = std::max(end, sectionTable + 40 * (i + 1));
+    }
+    return end;
+}
 
 }  // namespace
 
@@ -60,6 +75,8 @@ PeImage readPeImage(const std::uint8_t* data, std::size_t size) {
             image.certificateOffset = image.certificateSize = 0;
         } else if (image.certificateOffset > size || image.certificateSize > size - image.certificateOffset) {
             image.error = "its certificate table lies past the end of the file";
+        } else if (image.certificateOffset < contentsEnd(data, size, pe, optional + optionalSize)) {
+            image.error = "its certificate table overlaps its headers or sections";
         }
     }
     return image;
