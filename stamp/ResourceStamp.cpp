@@ -50,9 +50,8 @@ const wchar_t* idArgument(const ResourceId& id, std::wstring& storage) {
 }
 
 struct Enumeration {
-    HMODULE module = nullptr;
     std::vector<Resource>* resources = nullptr;
-    bool failed = false;
+    bool failed = false;  // a resource could not be read
 };
 
 BOOL CALLBACK addLanguage(HMODULE module, const wchar_t* type, const wchar_t* name, WORD language, LONG_PTR context) {
@@ -121,7 +120,7 @@ bool readResources(const std::wstring& path, std::vector<Resource>& resources, s
         error = L"cannot read the resources of " + path + L": " + systemMessage(GetLastError());
         return false;
     }
-    Enumeration enumeration{module.get(), &resources, false};
+    Enumeration enumeration{&resources, false};
     SetLastError(ERROR_SUCCESS);
     if (!EnumResourceTypesW(module.get(), addType, reinterpret_cast<LONG_PTR>(&enumeration))) {
         DWORD code = GetLastError();
