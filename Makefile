@@ -1,7 +1,8 @@
 # make              builds the product: build/i686/launcher.exe (32-bit, for 32-bit Java)
 #                   and build/x86_64/launcher.exe (64-bit, for 64-bit Java), each with
-#                   its companion explain.exe beside it
-# make demo         runs a sample Java application through the launcher under Wine
+#                   its companions explain.exe and stamp.exe beside it
+# make demo         stamps the launcher as the sample Java application's MyApp.exe and
+#                   runs the application through it under Wine
 # make test         installs what is missing, builds everything and runs every test
 # make native-tests builds the Linux suite of the JNI calls against the real JDK
 # make fuzz         fuzzes the text parsers (FUZZ_SECONDS per target and mode, default 60)
@@ -52,10 +53,11 @@ fuzz: deps
 bench: product tests
 	@tools/bench.sh $(BENCH_RUNS)
 
-# Only what the demo runs: the x86_64 launcher and the bridge runtime (and
-# explain, to look at the demo's launch).
+# Only what the demo runs: the x86_64 launcher, stamp, which gives it the
+# demo's icon and version information, and the bridge runtime (and explain,
+# to look at the demo's launch).
 demo: x64-config
-	@cmake --build $(X64) -j $(JOBS) --target launcher bridgejvm bridgejvm_files explain
+	@cmake --build $(X64) -j $(JOBS) --target launcher stamp bridgejvm bridgejvm_files explain
 	@tools/demo.sh
 
 clean:

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Checks an explain executable: PE format, console subsystem, and an import
-# table that names Windows system DLLs only (it is statically linked).
-# Usage: check-explain.sh explain.exe i686|x86_64
+# Checks a console companion, explain or stamp: PE format, console
+# subsystem, and an import table that names Windows system DLLs only (it is
+# statically linked).
+# Usage: check-explain.sh explain.exe|stamp.exe i686|x86_64
 set -u
 exe=$1
 arch=$2

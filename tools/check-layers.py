@@ -20,6 +20,7 @@ ALLOWED = {
     'splash': ['base', 'settings', 'jre', 'ui'],
     'launcher': ['base', 'settings', 'jre', 'jvm', 'ui', 'splash', 'res'],
     'explain': ['base', 'settings', 'jre', 'jvm', 'ui', 'splash', 'launcher', 'res'],
+    'stamp': ['base'],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 

@@ -1,7 +1,9 @@
 #!/bin/sh
-# make demo: the x86_64 launcher, renamed MyApp.exe, runs the sample
-# application of demo/ under Wine in build/demo, beside a Java runtime that
-# runs real Java; then the exit code and the application's output.
+# make demo: the x86_64 launcher, stamped as MyApp.exe with the demo
+# application's icon and version information, runs the sample application of
+# demo/ under Wine in build/demo, beside a Java runtime that runs real Java;
+# then the executable's version information, the exit code and the
+# application's output.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$root/build/x64/bin
@@ -26,16 +28,27 @@ build_application() {
     jar cf "$app/lib/hello.jar" -C "$classes" .
 }
 
-# The application folder: the launcher under its new name, its settings and
-# its jars.
+# The application's own executable: a copy of the launcher with the demo's
+# icon (drawn by tools/make-demo-icon.py) and version information.
+stamp_executable() {
+    python3 "$root/tools/make-demo-icon.py" "$root/build/demo-icon.ico"
+    (cd "$root/build" && "$WINE" x64/bin/stamp.exe x64/bin/launcher.exe demo/MyApp.exe \
+        --icon demo-icon.ico --file-version 1.2.0 --product-version "1.2 (demo)" \
+        --product-name "Hello Demo" --company "Example Company" \
+        --description "Hello demo application" --copyright "Copyright (C) 2024 Example Company")
+    echo "== stamp --show build/demo/MyApp.exe"
+    (cd "$app" && "$WINE" ../x64/bin/stamp.exe --show MyApp.exe) | sed 's/\r$//'
+}
+
+# The application folder: the stamped launcher, its settings and its jars.
 rm -rf "$app"
 mkdir -p "$app"
-cp "$bin/launcher.exe" "$app/MyApp.exe"
 cp "$root/demo/MyApp.ini" "$app/"
 build_application
 install_runtime
 
 wine_start
+stamp_executable
 echo "== build/demo/MyApp.exe \"first argument\" second   (under Wine)"
 set +e
 (cd "$app" && timeout 60 "$WINE" MyApp.exe "first argument" second)

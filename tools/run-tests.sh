@@ -41,6 +41,9 @@ run "product format (64-bit)" "$root/tools/check-product.sh" "$root/build/x86_64
 run "explain format (i686)" "$root/tools/check-explain.sh" "$root/build/i686/explain.exe" i686
 run "explain format (x86_64)" "$root/tools/check-explain.sh" "$root/build/x86_64/explain.exe" x86_64
 run "explain format (x86_64 test build)" "$root/tools/check-explain.sh" "$build/bin/explain.exe" x86_64
+run "stamp format (i686)" "$root/tools/check-explain.sh" "$root/build/i686/stamp.exe" i686
+run "stamp format (x86_64)" "$root/tools/check-explain.sh" "$root/build/x86_64/stamp.exe" x86_64
+run "stamp format (x86_64 test build)" "$root/tools/check-explain.sh" "$build/bin/stamp.exe" x86_64
 wine_stop
 run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/native" --output-on-failure
 # Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.

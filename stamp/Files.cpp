@@ -1,0 +1,91 @@
+#include "stamp/Files.h"
+
+#include <algorithm>
+
+#include "stamp/Owners.h"
+
+bool readFileBytes(const std::wstring& path, std::uint64_t maxSize, Bytes& bytes, std::wstring& error) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size)) {
+        error = L"cannot read " + path + L": " + systemMessage(GetLastError());
+        return false;
+    }
+    if (static_cast<std::uint64_t>(size.QuadPart) > maxSize) {
+        error = path + L" is larger than " + std::to_wstring(maxSize / (1024 * 1024)) + L" MB";
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) {
+            error = L"cannot read " + path + L": " + systemMessage(GetLastError());
+            return false;
+        }
+        done += read;
+    }
+    return true;
+}
+
+std::wstring fullPath(const std::wstring& path) {
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    full.resize(length);
+    return full;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return L".";
+    // "C:\" keeps its backslash: "C:" alone is the drive's current folder.
+    if (slash == 2 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, slash);
+}
+
+std::wstring fileNameOf(const std::wstring& path) {
+    std::size_t slash = path.find_last_of(L"\\/:");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+bool isFolder(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool isSameFile(const std::wstring& a, const std::wstring& b) {
+    std::wstring fullA = fullPath(a), fullB = fullPath(b);
+    if (CompareStringOrdinal(fullA.c_str(), -1, fullB.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
+    auto identity = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+        UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return file && GetFileInformationByHandle(file.get(), &info);
+    };
+    BY_HANDLE_FILE_INFORMATION infoA, infoB;
+    return identity(fullA, infoA) && identity(fullB, infoB) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber && infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+           infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
+std::wstring systemMessage(DWORD code) {
+    UniqueLocalMemory text;
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+    std::wstring message =
+        length ? std::wstring(static_cast<const wchar_t*>(text.get()), length) : L"error " + std::to_wstring(code);
+    while (!message.empty() &&
+           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ' || message.back() == L'.'))
+        message.pop_back();
+    return message;
+}
+
+std::wstring widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+std::u16string toU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+std::wstring fromU16(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }

@@ -1,0 +1,121 @@
+#include "stamp/PeImage.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint16_t kPe32Magic = 0x10b;
+constexpr std::uint16_t kPe32PlusMagic = 0x20b;
+constexpr std::uint16_t kExecutableImage = 0x0002;
+constexpr std::uint16_t kDll = 0x2000;
+constexpr std::uint32_t kCertificateDirectory = 4;
+
+// Where the headers and the sections' data end in the file (as far as the
+// section table can be read): a certificate table begins after them.
+std::size_t contentsEnd(const std::uint8_t* data, std::size_t size, std::size_t pe, std::size_t sectionTable) {
+    std::size_t end = sectionTable;
+    std::size_t sections = readU16(data + pe + 6);
+    for (std::size_t i = 0; i < sections && sectionTable + 40 * (i + 1) <= size; ++i) {
+        const std::uint8_t* section = data + sectionTable + 40 * i;
+        end = std::max(end, std::size_t{readU32(section + 20)} + readU32(section + 16));
+        end = std::max(end, sectionTable + 40 * (i + 1));
+    }
+    return end;
+}
+
+}  // namespace
+
+PeImage readPeImage(const std::uint8_t* data, std::size_t size) {
+    PeImage image;
+    if (size == 0) {
+        image.error = "the file is empty";
+        return image;
+    }
+    if (size < 64 || data[0] != 'M' || data[1] != 'Z') {
+        image.error = "it is not a Windows executable (no MZ header)";
+        return image;
+    }
+    std::size_t pe = readU32(data + 0x3c);
+    if (pe > size || size - pe < 24 || readU32(data + pe) != 0x00004550) {
+        image.error = "it is not a Windows executable (no PE header)";
+        return image;
+    }
+    std::uint16_t characteristics = readU16(data + pe + 22);
+    std::size_t optional = pe + 24;
+    std::size_t optionalSize = readU16(data + pe + 20);
+    if (optionalSize > size - optional || optionalSize < 2) {
+        image.error = "its PE header is cut short";
+        return image;
+    }
+    std::uint16_t magic = readU16(data + optional);
+    if (magic != kPe32Magic && magic != kPe32PlusMagic) {
+        image.error = "its PE header is of an unknown kind";
+        return image;
+    }
+    if (!(characteristics & kExecutableImage) || (characteristics & kDll)) {
+        image.error = "it is a DLL or an object file, not an executable";
+        return image;
+    }
+    image.machine = readU16(data + pe + 4);
+    image.pe32Plus = magic == kPe32PlusMagic;
+    // The directory count and the directories follow the fields of fixed size.
+    std::size_t countAt = image.pe32Plus ? 108 : 92;
+    if (optionalSize < countAt + 4) {
+        image.error = "its PE header is cut short";
+        return image;
+    }
+    image.checksumAt = optional + 64;
+    std::size_t directories = readU32(data + optional + countAt);
+    std::size_t entryAt = countAt + 4 + kCertificateDirectory * 8;
+    if (directories > kCertificateDirectory && entryAt + 8 <= optionalSize) {
+        image.certificateEntryAt = optional + entryAt;
+        image.certificateOffset = readU32(data + image.certificateEntryAt);
+        image.certificateSize = readU32(data + image.certificateEntryAt + 4);
+        if (image.certificateOffset == 0 || image.certificateSize == 0) {
+            image.certificateOffset = image.certificateSize = 0;
+        } else if (image.certificateOffset > size || image.certificateSize > size - image.certificateOffset) {
+            image.error = "its certificate table lies past the end of the file";
+        } else if (image.certificateOffset < contentsEnd(data, size, pe, optional + optionalSize)) {
+            image.error = "its certificate table overlaps its headers or sections";
+        }
+    }
+    return image;
+}
+
+std::string machineName(std::uint16_t machine) {
+    switch (machine) {
+        case 0x014c:
+            return "x86 (32-bit)";
+        case 0x8664:
+            return "x86-64 (64-bit)";
+        case 0xaa64:
+            return "ARM64";
+        case 0x01c4:
+            return "ARM (32-bit)";
+        default: {
+            static const char kDigits[] = "0123456789abcdef";
+            std::string hex = "machine 0x";
+            for (int shift = 12; shift >= 0; shift -= 4) hex += kDigits[(machine >> shift) & 0xf];
+            return hex;
+        }
+    }
+}
+
+void removeCertificateTable(Bytes& file, const PeImage& image) {
+    if (image.certificateEntryAt == 0 || image.certificateOffset == 0) return;
+    writeU32(file.data() + image.certificateEntryAt, 0);
+    writeU32(file.data() + image.certificateEntryAt + 4, 0);
+    if (std::size_t{image.certificateOffset} + image.certificateSize == file.size())
+        file.resize(image.certificateOffset);
+}
+
+std::uint32_t peChecksum(const std::uint8_t* data, std::size_t size, std::size_t checksumAt) {
+    std::uint64_t sum = 0;
+    for (std::size_t at = 0; at < size; at += 2) {
+        if (at == checksumAt || at == checksumAt + 2) continue;
+        sum += at + 1 < size ? readU16(data + at) : data[at];
+        sum = (sum & 0xffff) + (sum >> 16);
+    }
+    sum = (sum & 0xffff) + (sum >> 16);
+    return static_cast<std::uint32_t>(sum + size);
+}
