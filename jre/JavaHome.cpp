@@ -1,5 +1,7 @@
 #include "jre/JavaHome.h"
 
+#include "jre/LibraryMachine.h"
+
 namespace {
 
 const char kServer[] = "bin\\server\\jvm.dll";
@@ -12,18 +14,32 @@ const char* const kServerOrder[] = {kServer, nullptr};
 const char* const kFavorServerOrder[] = {kServer, kClient, kClassic, kHotspot, kServer, kJrockit,
                                          nullptr};
 const char* const kDefaultOrder[] = {kClient, kClassic, kHotspot, kServer, kJrockit, nullptr};
+const char* const kModernFavorServerOrder[] = {kServer, kClient, nullptr};
+const char* const kModernDefaultOrder[] = {kClient, kServer, nullptr};
+
+const char* const* orderFor(JvmType type, HomeLayout layout) {
+    bool modern = layout == HomeLayout::Modern;
+    switch (type) {
+    case JvmType::Server: return kServerOrder;
+    case JvmType::FavorServer: return modern ? kModernFavorServerOrder : kFavorServerOrder;
+    default: return modern ? kModernDefaultOrder : kDefaultOrder;
+    }
+}
 
 }  // namespace
 
-HomeProbe probeJavaHome(const std::string& home, JvmType type) {
-    const char* const* order = type == JvmType::Server        ? kServerOrder
-                               : type == JvmType::FavorServer ? kFavorServerOrder
-                                                              : kDefaultOrder;
+bool LibraryTest::usable() const { return exists && machine == ownMachine(); }
+
+HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout) {
     HomeProbe probe{home, type, {}, {}, false};
-    for (; *order; ++order) {
-        probe.tests.push_back(testFile(home + *order));
-        if (probe.tests.back().exists) {
-            probe.library = probe.tests.back().path;
+    for (const char* const* order = orderFor(type, layout); *order; ++order) {
+        LibraryTest& test = probe.tests.emplace_back();
+        FileTest found = testFile(home + *order);
+        test.path = std::move(found.path);
+        test.exists = found.exists;
+        if (test.exists) test.machine = libraryMachine(test.path);
+        if (test.usable()) {
+            probe.library = test.path;
             probe.isServer = *order == kServer;
             break;
         }

@@ -1,100 +1,161 @@
 #include "jre/RegistrySearch.h"
 
-#include <windows.h>
-
-#include <iterator>
-
 #include "base/PathText.h"
 #include "base/UniqueResource.h"
 
+namespace {
+using K = RuntimeKind;
+using V = RuntimeVendor;
+constexpr K Jdk = K::DevelopmentKit;
+constexpr K Jre = K::RuntimeEnvironment;
+}  // namespace
+
 const RegistryKey kRuntimeRegistryKeys[5] = {
-    {"Software\\JavaSoft\\Java Development Kit\\", RuntimeKind::DevelopmentKit, RuntimeVendor::Sun},
-    {"Software\\JavaSoft\\Java Runtime Environment\\", RuntimeKind::RuntimeEnvironment, RuntimeVendor::Sun},
-    {"Software\\JRockit\\Java Runtime Environment\\", RuntimeKind::RuntimeEnvironment, RuntimeVendor::JRockit},
-    {"Software\\JRockit\\Java Development Kit\\", RuntimeKind::DevelopmentKit, RuntimeVendor::JRockit},
-    {"Software\\IBM\\Java2 Runtime Environment\\", RuntimeKind::RuntimeEnvironment, RuntimeVendor::Ibm},
+    {"Software\\JavaSoft\\Java Development Kit\\", Jdk, V::Sun, "JavaHome", "", false, false},
+    {"Software\\JavaSoft\\Java Runtime Environment\\", Jre, V::Sun, "JavaHome", "", false, false},
+    {"Software\\JRockit\\Java Runtime Environment\\", Jre, V::JRockit, "JavaHome", "", false, false},
+    {"Software\\JRockit\\Java Development Kit\\", Jdk, V::JRockit, "JavaHome", "", false, false},
+    {"Software\\IBM\\Java2 Runtime Environment\\", Jre, V::Ibm, "JavaHome", "", false, false},
+};
+
+const RegistryKey kModernRegistryKeys[15] = {
+    {"Software\\JavaSoft\\JDK\\", Jdk, V::Sun, "JavaHome", "", true, false},
+    {"Software\\JavaSoft\\JRE\\", Jre, V::Sun, "JavaHome", "", true, false},
+    {"Software\\Eclipse Adoptium\\JDK\\", Jdk, V::OpenJdk, "Path", "hotspot\\MSI", true, false},
+    {"Software\\Eclipse Adoptium\\JRE\\", Jre, V::OpenJdk, "Path", "hotspot\\MSI", true, false},
+    {"Software\\Eclipse Foundation\\JDK\\", Jdk, V::OpenJdk, "Path", "hotspot\\MSI", true, false},
+    {"Software\\AdoptOpenJDK\\JDK\\", Jdk, V::OpenJdk, "Path", "hotspot\\MSI", true, false},
+    {"Software\\AdoptOpenJDK\\JDK\\", Jdk, V::OpenJdk, "Path", "openj9\\MSI", true, false},
+    {"Software\\AdoptOpenJDK\\JRE\\", Jre, V::OpenJdk, "Path", "hotspot\\MSI", true, false},
+    {"Software\\AdoptOpenJDK\\JRE\\", Jre, V::OpenJdk, "Path", "openj9\\MSI", true, false},
+    {"Software\\Microsoft\\JDK\\", Jdk, V::OpenJdk, "Path", "hotspot\\MSI", true, false},
+    {"Software\\Semeru\\JDK\\", Jdk, V::OpenJdk, "Path", "openj9\\MSI", true, false},
+    {"Software\\Semeru\\JRE\\", Jre, V::OpenJdk, "Path", "openj9\\MSI", true, false},
+    {"Software\\SapMachine\\JDK\\", Jdk, V::OpenJdk, "JavaHome", "", true, false},
+    {"Software\\Azul Systems\\Zulu\\", Jdk, V::OpenJdk, "InstallationPath", "", true, true},
+    {"Software\\BellSoft\\Liberica\\", Jdk, V::OpenJdk, "InstallationPath", "", true, true},
 };
 
 namespace {
 
-bool kindPreferred(const RegistryKey& key, const LauncherSettings& s) {
-    return key.kind == RuntimeKind::DevelopmentKit ? s.jdkPreferred : s.jrePreferred;
+bool kindPreferred(RuntimeKind kind, const LauncherSettings& s) {
+    return kind == RuntimeKind::DevelopmentKit ? s.jdkPreferred : s.jrePreferred;
 }
 
-bool vendorPreferred(const RegistryKey& key, const LauncherSettings& s) {
-    switch (key.vendor) {
+bool vendorPreferred(RuntimeVendor vendor, const LauncherSettings& s) {
+    switch (vendor) {
     case RuntimeVendor::Sun: return s.sunPreferred;
     case RuntimeVendor::JRockit: return s.jrockitPreferred;
     case RuntimeVendor::Ibm: return s.ibmPreferred;
+    case RuntimeVendor::OpenJdk: return false;
     }
     return false;
 }
 
-// The "JavaHome" value of an open version key; empty when it is missing or
-// empty. A value stored without a terminating zero is taken up to the size
-// the registry reports, never beyond it.
-std::string javaHomeValue(HKEY versionKey) {
+// The kind of a version: the key's, or for keys that tell it by name, a
+// runtime environment when the name holds "jre" (zulu-8-jre, jre-17).
+RuntimeKind kindOf(const RegistryKey& key, const std::string& name) {
+    if (!key.kindFromName) return key.kind;
+    for (std::size_t i = 0; i + 3 <= name.size(); ++i)
+        if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str() + i, 3, "jre", 3) == CSTR_EQUAL)
+            return RuntimeKind::RuntimeEnvironment;
+    return RuntimeKind::DevelopmentKit;
+}
+
+// The home value of an open version key, or why there is none. A string
+// stored without a terminating zero is taken up to the size the registry
+// reports, never beyond it.
+RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& home) {
+    DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(versionKey, "JavaHome", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
-        size == 0)
-        return {};
+    if (RegQueryValueExA(versionKey, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0)
+        return RegistryVersionResult::NoJavaHome;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return RegistryVersionResult::HomeNotText;
+    // A folder name longer than a path can be names no folder a runtime
+    // can be loaded from.
+    if (size > MAX_PATH + 1) return RegistryVersionResult::HomeTooLong;
     std::string data(size, '\0');
-    if (RegQueryValueExA(versionKey, "JavaHome", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
-        return {};
+    if (RegQueryValueExA(versionKey, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+        return RegistryVersionResult::NoJavaHome;
     if (size < data.size()) data.resize(size);
     std::size_t end = data.find('\0');
     if (end != std::string::npos) data.resize(end);
-    return data;
+    if (data.empty()) return RegistryVersionResult::NoJavaHome;
+    home = std::move(data);
+    return RegistryVersionResult::Candidate;
 }
 
 // The type a home registered under key is probed with: favor_server probes
-// the Sun runtime environments client-first.
+// the Sun runtime environments of the old key client-first.
 JvmType probeTypeFor(const RegistryKey& key, const LauncherSettings& settings) {
-    bool sunRuntimeKey = key.kind == RuntimeKind::RuntimeEnvironment && key.vendor == RuntimeVendor::Sun;
-    return sunRuntimeKey && settings.jvmType == JvmType::FavorServer ? JvmType::Default
-                                                                     : settings.jvmType;
+    bool oldSunRuntimeKey = &key == &kRuntimeRegistryKeys[1];
+    return oldSunRuntimeKey && settings.jvmType == JvmType::FavorServer ? JvmType::Default : settings.jvmType;
 }
 
-// One registered version inside the bounds: its JavaHome value, the home
-// made of it, and the probe of that home. runtimeKey is its key, open.
+// One registered version inside the bounds: its home value, the home made
+// of it, and the probe of that home. runtimeKey is its key, open.
 void readVersion(HKEY runtimeKey, const RegistryKey& key, const LauncherSettings& settings,
                  RegisteredVersion& version) {
     // Opened below the runtime key: the whole path of a long version name
     // can be longer than the registry's ANSI calls take.
     UniqueRegKey versionKey;
-    if (RegOpenKeyExA(runtimeKey, version.name.c_str(), 0, KEY_READ, versionKey.put()) != ERROR_SUCCESS) {
+    std::string subkey = version.name;
+    if (*key.below) subkey += std::string("\\") + key.below;
+    if (RegOpenKeyExA(runtimeKey, subkey.c_str(), 0, KEY_READ, versionKey.put()) != ERROR_SUCCESS) {
         version.result = RegistryVersionResult::NotOpened;
         return;
     }
-    std::string home = javaHomeValue(versionKey.get());
-    if (home.empty()) {
-        version.result = RegistryVersionResult::NoJavaHome;
-        return;
-    }
+    std::string home;
+    version.result = homeValue(versionKey.get(), key.homeValue, home);
+    if (version.result != RegistryVersionResult::Candidate) return;
+
     home = withTrailingBackslash(home);
-    if (key.kind == RuntimeKind::DevelopmentKit) home += "jre\\";
-    version.candidate.home = home;
-    version.probe = probeJavaHome(home, probeTypeFor(key, settings));
+    JvmType type = probeTypeFor(key, settings);
+    if (key.modern) {
+        version.probe = probeJavaHome(home, type, HomeLayout::Modern);
+    } else if (key.kind == RuntimeKind::DevelopmentKit) {
+        // A development kit of before Java 9 has its runtime in "jre\"; one
+        // of Java 9 or later registered here has its libraries itself.
+        version.probe = probeJavaHome(home + "jre\\", type);
+        if (version.probe.library.empty()) {
+            HomeProbe own = probeJavaHome(home, type);
+            own.tests.insert(own.tests.begin(), version.probe.tests.begin(), version.probe.tests.end());
+            version.probe = std::move(own);
+        }
+    } else {
+        version.probe = probeJavaHome(home, type);
+    }
+    version.candidate.home = version.probe.home;
     version.candidate.isServer = version.probe.isServer;
     version.result = version.probe.library.empty() ? RegistryVersionResult::NoLibrary
-                                                    : RegistryVersionResult::Candidate;
+                                                   : RegistryVersionResult::Candidate;
 }
 
-// The runtime keys of a search, open for as long as versions are read below
-// them.
+// The keys of a search, open for as long as versions are read below them.
 class OpenKeys {
 public:
-    explicit OpenKeys(const RegistrySearch& search) {
+    explicit OpenKeys(const RegistrySearch& search) : roots_(search.keys.size()) {
         for (std::size_t k = 0; k < search.keys.size(); ++k)
             if (search.keys[k].searched)
-                RegOpenKeyExA(HKEY_LOCAL_MACHINE, search.keys[k].key->path, 0, KEY_READ, roots_[k].put());
+                RegOpenKeyExA(search.keys[k].root, search.keys[k].key->path, 0, KEY_READ, roots_[k].put());
     }
     HKEY operator[](std::size_t k) const { return roots_[k].get(); }
 
 private:
-    UniqueRegKey roots_[std::size(kRuntimeRegistryKeys)];
+    std::vector<UniqueRegKey> roots_;
 };
+
+// What a version's name and version allow before its home is read.
+RegistryVersionResult firstLook(const RegistryKey& key, const RegisteredVersion& version,
+                                const LauncherSettings& settings) {
+    // The keys of today's installers name versions by number; one without
+    // any is no runtime of theirs.
+    if (key.modern && version.candidate.version.count == 0) return RegistryVersionResult::NoVersion;
+    if (!isKindAllowed(version.kind, settings)) return RegistryVersionResult::KindNotAllowed;
+    if (!isWithinBounds(version.candidate.version, settings)) return RegistryVersionResult::OutOfBounds;
+    return RegistryVersionResult::Unread;
+}
 
 // Lists the version subkeys of every key the settings allow, in the order
 // the registry gives them.
@@ -112,12 +173,12 @@ void listVersions(RegistrySearch& search, const OpenKeys& roots, const LauncherS
             RegisteredVersion version;
             version.key = k;
             version.name.assign(name, nameLength);
+            version.kind = kindOf(*key.key, version.name);
             JavaVersion::parse(version.name, kVersionFillMin, version.candidate.version);
-            if (isWithinBounds(version.candidate.version, settings)) {
-                version.candidate.preferred = isKeyPreferred(*key.key, settings);
+            version.result = firstLook(*key.key, version, settings);
+            if (version.result == RegistryVersionResult::Unread) {
+                version.candidate.preferred = isPreferred(version.kind, key.key->vendor, settings);
                 search.order.push_back(search.versions.size());
-            } else {
-                version.result = RegistryVersionResult::OutOfBounds;
             }
             search.versions.push_back(std::move(version));
         }
@@ -144,25 +205,30 @@ void sortVersions(RegistrySearch& search, const LauncherSettings& settings) {
 
 }  // namespace
 
-bool isKindAllowed(const RegistryKey& key, const LauncherSettings& s) {
-    return s.bothKindsAllowed || kindPreferred(key, s);
+bool isKindAllowed(RuntimeKind kind, const LauncherSettings& s) {
+    return s.bothKindsAllowed || kindPreferred(kind, s);
 }
 
-bool isVendorAllowed(const RegistryKey& key, const LauncherSettings& s) {
-    switch (key.vendor) {
+bool isVendorAllowed(RuntimeVendor vendor, const LauncherSettings& s) {
+    switch (vendor) {
     case RuntimeVendor::Sun: return s.sunAllowed || s.sunPreferred;
     case RuntimeVendor::JRockit: return s.jrockitAllowed || s.jrockitPreferred;
     case RuntimeVendor::Ibm: return s.ibmAllowed || s.ibmPreferred;
+    case RuntimeVendor::OpenJdk: return s.openJdkAllowed;
     }
     return false;
 }
 
-bool isKeySearched(const RegistryKey& key, const LauncherSettings& s) {
-    return isKindAllowed(key, s) && isVendorAllowed(key, s);
+bool isPreferred(RuntimeKind kind, RuntimeVendor vendor, const LauncherSettings& s) {
+    return kindPreferred(kind, s) && vendorPreferred(vendor, s);
 }
 
-bool isKeyPreferred(const RegistryKey& key, const LauncherSettings& s) {
-    return kindPreferred(key, s) && vendorPreferred(key, s);
+bool isKeySearched(const RegistryKey& key, const LauncherSettings& s) {
+    if (key.modern && s.modernJava == ModernJava::NotAsked) return false;
+    bool kindAllowed = key.kindFromName ? isKindAllowed(RuntimeKind::DevelopmentKit, s) ||
+                                              isKindAllowed(RuntimeKind::RuntimeEnvironment, s)
+                                        : isKindAllowed(key.kind, s);
+    return kindAllowed && isVendorAllowed(key.vendor, s);
 }
 
 bool isWithinBounds(const JavaVersion& version, const LauncherSettings& s) {
@@ -185,7 +251,12 @@ bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const Laun
 RegistrySearch searchRegistry(const LauncherSettings& settings) {
     RegistrySearch search;
     for (const RegistryKey& key : kRuntimeRegistryKeys)
-        search.keys.push_back({&key, isKeySearched(key, settings), false});
+        search.keys.push_back({&key, HKEY_LOCAL_MACHINE, isKeySearched(key, settings), false});
+    for (const RegistryKey& key : kModernRegistryKeys) {
+        bool searched = isKeySearched(key, settings);
+        search.keys.push_back({&key, HKEY_LOCAL_MACHINE, searched, false});
+        search.keys.push_back({&key, HKEY_CURRENT_USER, searched, false});
+    }
     OpenKeys roots(search);
     listVersions(search, roots, settings);
 

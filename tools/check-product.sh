@@ -44,6 +44,11 @@ if [ -f "$map" ]; then
     for unwanted in cp-demangle.o unwind-dw2.o unwind-seh.o mingw_pformat.o eh_throw.o eh_personality.o; do
         grep -q "$unwanted" "$map" && { echo "$exe: links $unwanted (C++ exception runtime)"; status=1; }
     done
+    # The product starts without the C runtime's start-up code
+    # (launcher/Startup.cpp), which would run static constructors: there
+    # must be none (the compiler's own crtend.o lists one it needs not).
+    ctors=$(grep -E '^ \.ctors' "$map" | grep -v 'crtend\.o')
+    [ -z "$ctors" ] || { echo "$exe: static constructors, which nothing runs:"; echo "$ctors"; status=1; }
 else
     echo "$exe: no linker map beside it"; status=1
 fi

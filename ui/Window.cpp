@@ -2,13 +2,26 @@
 
 namespace {
 const char kObjectProperty[] = "LauncherWindowObject";
-// Allocated while the program starts, before any thread but the first runs.
-const DWORD kCreatingSlot = TlsAlloc();
+
+// The thread-local slot, allocated by the first window made on any thread.
+// (The product runs no static constructors: the slot is not made while the
+// program starts.)
+DWORD creatingSlot() {
+    static volatile LONG slot = static_cast<LONG>(TLS_OUT_OF_INDEXES);
+    LONG value = slot;
+    if (value != static_cast<LONG>(TLS_OUT_OF_INDEXES)) return static_cast<DWORD>(value);
+    DWORD fresh = TlsAlloc();
+    value = InterlockedCompareExchange(&slot, static_cast<LONG>(fresh), static_cast<LONG>(TLS_OUT_OF_INDEXES));
+    if (value == static_cast<LONG>(TLS_OUT_OF_INDEXES)) return fresh;
+    // Another thread was first.
+    TlsFree(fresh);
+    return static_cast<DWORD>(value);
+}
 }  // namespace
 
-Window* Window::creating() { return static_cast<Window*>(TlsGetValue(kCreatingSlot)); }
+Window* Window::creating() { return static_cast<Window*>(TlsGetValue(creatingSlot())); }
 
-void Window::setCreating(Window* object) { TlsSetValue(kCreatingSlot, object); }
+void Window::setCreating(Window* object) { TlsSetValue(creatingSlot(), object); }
 
 Window* Window::takeCreating() {
     Window* object = creating();
