@@ -35,7 +35,19 @@ void probe(JsonWriter& json, const HomeProbe& p) {
     json.beginObject();
     json.field("home", p.home);
     json.field("jvmType", jvmTypeName(p.type));
-    fileTests(json, "tests", p.tests);
+    json.key("tests");
+    json.beginArray();
+    for (const LibraryTest& test : libraryTests(p)) {
+        json.beginObject();
+        json.field("path", test.path);
+        json.field("exists", test.exists);
+        if (test.exists) {
+            json.field("machine", machineName(test.machine));
+            json.field("usable", test.usable());
+        }
+        json.endObject();
+    }
+    json.endArray();
     json.field("library", p.library);
     json.field("isServer", p.isServer);
     json.endObject();
@@ -116,6 +128,9 @@ void settings(JsonWriter& json, const Explanation& e) {
     json.field("overrideWorkingDir", s.overrideWorkingDir);
     json.field("systemPath", s.systemPath);
     json.field("libraryPath", s.libraryPath);
+    json.field("openJdkAllowed", s.openJdkAllowed);
+    json.field("modernJava", modernJavaName(s.modernJava));
+    json.field("downloadPage", s.downloadPage);
     json.endObject();
     json.endObject();
 }
@@ -126,6 +141,10 @@ void registryStep(JsonWriter& json, const StepReport& step) {
     for (const RegistryKeyReport& key : step.keys) {
         json.beginObject();
         json.field("key", key.key->path);
+        json.field("root", key.root);
+        json.field("below", key.key->below);
+        json.field("homeValue", key.key->homeValue);
+        json.field("modern", key.key->modern);
         json.field("kindAllowed", key.kindAllowed);
         json.field("vendorAllowed", key.vendorAllowed);
         json.field("searched", key.searched);
@@ -135,9 +154,14 @@ void registryStep(JsonWriter& json, const StepReport& step) {
         for (const RegistryVersionReport& v : key.versions) {
             json.beginObject();
             json.field("name", v.name);
+            json.field("kind", kindName(v.kind));
             json.field("version", versionParts(v.candidate.version));
             json.field("result", registryResultName(v.result));
             json.field("home", v.candidate.home);
+            if (!v.runtimeProbe.home.empty()) {
+                json.key("runtimeProbe");
+                probe(json, v.runtimeProbe);
+            }
             if (!v.probe.home.empty()) {
                 json.key("probe");
                 probe(json, v.probe);
@@ -188,6 +212,9 @@ void discovery(JsonWriter& json, const Explanation& e) {
     json.endArray();
     json.field("jvmLibrary", e.jvmLibrary);
     json.field("jvmLibraryMachine", machineName(e.jvmLibraryMachine));
+    json.field("modernJava", modernJavaName(e.record.modernJava));
+    json.field("dllDirectory", e.loading.dllDirectory);
+    json.stringArray("runtimeLibraries", e.loading.runtimeLibraries);
     json.field("javaHome", e.javaHome);
     json.field("jreNotFoundMessage", e.jreNotFoundMessage);
     json.field("rememberedIn", e.rememberedIn);

@@ -12,27 +12,6 @@ bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The machine a PE file is built for; 0 when it is not one or can't be read.
-unsigned peMachine(const std::string& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return 0;
-    IMAGE_DOS_HEADER dos = {};
-    DWORD read = 0;
-    if (!ReadFile(file.get(), &dos, sizeof dos, &read, nullptr) || read != sizeof dos ||
-        dos.e_magic != IMAGE_DOS_SIGNATURE ||
-        SetFilePointer(file.get(), dos.e_lfanew, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return 0;
-    struct {
-        DWORD signature;
-        IMAGE_FILE_HEADER header;
-    } nt = {};
-    if (!ReadFile(file.get(), &nt, sizeof nt, &read, nullptr) || read != sizeof nt ||
-        nt.signature != IMAGE_NT_SIGNATURE)
-        return 0;
-    return nt.header.Machine;
-}
-
 std::string currentFolder() {
     char buffer[MAX_PATH];
     DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
@@ -80,11 +59,16 @@ private:
 // usable versions in sorted order) and the indices into them.
 void reportRegistry(StepReport& step, RegistrySearch search, const LauncherSettings& settings) {
     readEveryVersion(search, settings);
-    for (const RegistryKeySearch& key : search.keys)
-        step.keys.push_back({key.key, key.searched, key.opened, isKindAllowed(*key.key, settings),
-                             isVendorAllowed(*key.key, settings), {}});
+    for (const RegistryKeySearch& key : search.keys) {
+        bool kindAllowed = key.key->kindFromName ? isKindAllowed(RuntimeKind::DevelopmentKit, settings) ||
+                                                       isKindAllowed(RuntimeKind::RuntimeEnvironment, settings)
+                                                 : isKindAllowed(key.key->kind, settings);
+        step.keys.push_back({key.key, key.root == HKEY_CURRENT_USER ? "HKCU" : "HKLM", key.searched, key.opened,
+                             kindAllowed, isVendorAllowed(key.key->vendor, settings), {}});
+    }
     for (const RegisteredVersion& version : search.versions) {
-        RegistryVersionReport report{version.name, version.candidate, version.result, version.probe};
+        RegistryVersionReport report{version.name, version.kind, version.candidate, version.result,
+                                     version.runtimeProbe, version.probe};
         // A version counts as preferred only as a candidate.
         if (version.result != RegistryVersionResult::Candidate) report.candidate.preferred = false;
         step.keys[version.key].versions.push_back(std::move(report));
@@ -129,7 +113,12 @@ void report(Explanation& e, const LaunchPlan& plan) {
     e.userSettingsFile = s.userFile;
     e.userSettingsFileExists = exists(s.userFile);
     e.userSettingsFileInUse = s.userFileInUse;
-    for (const SettingRead& read : s.reads) {
+    // The reads again, as the launch made them, each with where its value
+    // came from.
+    std::vector<SettingRead> reads;
+    LauncherSettings again;
+    readSettings(e.executable, s.file, again, reads);
+    for (const SettingRead& read : reads) {
         const std::string& file = read.source == SettingSource::UserFile ? s.userFile : s.file;
         e.settings.push_back({stageOf(read.key), file, read.section, read.key, read.value, read.source});
     }
@@ -148,7 +137,8 @@ void report(Explanation& e, const LaunchPlan& plan) {
         return;
     }
     e.jvmLibrary = plan.jvmLibrary;
-    e.jvmLibraryMachine = peMachine(e.jvmLibrary);
+    e.loading = plan.loading;
+    e.jvmLibraryMachine = libraryMachine(e.jvmLibrary);
 
     e.environment = plan.environment.variables;
     for (const auto& [name, value] : e.environment)
@@ -183,7 +173,7 @@ Explanation explainLaunch(const std::string& executable, const std::vector<std::
     Explanation e;
     e.executable = executable;
     e.executableExists = exists(executable);
-    e.executableMachine = peMachine(executable);
+    e.executableMachine = libraryMachine(executable);
     e.commandLineArguments = arguments;
 
     OverlayEnvironment environment;
@@ -243,6 +233,10 @@ const char* registryResultName(RegistryVersionResult result) {
     case RegistryVersionResult::NoLibrary: return "no JVM library";
     case RegistryVersionResult::Candidate: return "candidate";
     case RegistryVersionResult::Unread: return "not read";
+    case RegistryVersionResult::NoVersion: return "no version";
+    case RegistryVersionResult::KindNotAllowed: return "kind not allowed";
+    case RegistryVersionResult::HomeNotText: return "home not text";
+    case RegistryVersionResult::HomeTooLong: return "home too long";
     }
     return "";
 }
@@ -269,15 +263,6 @@ const char* outcomeName(LaunchOutcome outcome) {
     return "";
 }
 
-const char* machineName(unsigned machine) {
-    switch (machine) {
-    case IMAGE_FILE_MACHINE_I386: return "i686";
-    case IMAGE_FILE_MACHINE_AMD64: return "x86_64";
-    case IMAGE_FILE_MACHINE_ARM64: return "arm64";
-    default: return "";
-    }
-}
-
 std::optional<int> launchExitCode(const Explanation& e) {
     switch (e.outcome) {
     case LaunchOutcome::NoSettingsPath:
@@ -290,10 +275,15 @@ std::optional<int> launchExitCode(const Explanation& e) {
     }
 }
 
-unsigned ownMachine() {
-#ifdef _WIN64
-    return IMAGE_FILE_MACHINE_AMD64;
-#else
-    return IMAGE_FILE_MACHINE_I386;
-#endif
+const char* modernJavaName(ModernJava rule) {
+    switch (rule) {
+    case ModernJava::NotAsked: return "not asked";
+    case ModernJava::MinimumVersion: return "Minimum Version";
+    case ModernJava::VmProvider: return "VM Provider";
+    }
+    return "";
+}
+
+const char* kindName(RuntimeKind kind) {
+    return kind == RuntimeKind::DevelopmentKit ? "development kit" : "runtime environment";
 }

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "jre/LibraryMachine.h"
 #include "launcher/LaunchPlan.h"
 
 // Which part of the launch uses a setting or tested a file.
@@ -34,13 +35,16 @@ struct StagedFileTest {
 
 struct RegistryVersionReport {
     std::string name;
+    RuntimeKind kind = RuntimeKind::RuntimeEnvironment;
     RuntimeCandidate candidate;  // as far as it was built
     RegistryVersionResult result = RegistryVersionResult::OutOfBounds;
-    HomeProbe probe;  // home empty: not probed
+    HomeProbe runtimeProbe;  // a development kit's "jre\" that held no library
+    HomeProbe probe;         // home empty: not probed
 };
 
 struct RegistryKeyReport {
     const RegistryKey* key = nullptr;
+    const char* root = "";  // "HKLM" or "HKCU"
     bool searched = false;
     bool opened = false;
     bool kindAllowed = false;
@@ -88,6 +92,7 @@ struct Explanation {
 
     std::vector<StepReport> discovery;
     std::string jvmLibrary;
+    JvmLoading loading;
     std::string javaHome;  // the folder that holds the library's bin folder
     std::string jreNotFoundMessage;
     std::string rememberedIn;  // where a folder picked in the dialog is written
@@ -124,14 +129,12 @@ const char* sourceName(SettingSource source);
 const char* runtimeSourceName(RuntimeSource source);
 const char* jvmTypeName(JvmType type);
 const char* registryResultName(RegistryVersionResult result);
+const char* modernJavaName(ModernJava rule);
+const char* kindName(RuntimeKind kind);
 const char* splashChoiceName(SplashChoice choice);
 const char* outcomeName(LaunchOutcome outcome);
-const char* machineName(unsigned machine);  // "i686", "x86_64", ...; "" when unknown
 
 // The exit code of a launch that ends before Java (for the "JRE Not Found"
 // dialog: when it is cancelled); nothing when Java or a running instance
 // decides it.
 std::optional<int> launchExitCode(const Explanation& explanation);
-
-// The machine this program itself is built for (IMAGE_FILE_MACHINE_*).
-unsigned ownMachine();

@@ -43,6 +43,7 @@ std::string vendorsText(const LauncherSettings& s) {
     add("Sun", s.sunAllowed, s.sunPreferred);
     add("JRockit", s.jrockitAllowed, s.jrockitPreferred);
     add("IBM", s.ibmAllowed, s.ibmPreferred);
+    add("OpenJDK builds", s.openJdkAllowed, false);
     return text;
 }
 
@@ -66,6 +67,11 @@ std::string meaning(const StagedSettingRead& read, const Explanation& e) {
             return s.systemPath.empty() ? "nothing before the previous \"Path\"" : "put before the previous \"Path\"";
         if (k == "Library Path")
             return s.libraryPath.empty() ? "no -Djava.library.path option" : "makes the -Djava.library.path option";
+        if (k == "Download Page") {
+            if (!s.downloadPage.empty()) return "the \"JRE Not Found\" link opens " + s.downloadPage;
+            return read.value.empty() ? "the \"JRE Not Found\" link opens https://java.com/"
+                                      : "not an http:// or https:// address: the link opens https://java.com/";
+        }
         return "";
     }
     if (k == "Application Type" && read.stage == LaunchStage::SingleInstance)
@@ -143,10 +149,28 @@ void fileTest(Text& t, int indent, const FileTest& test) {
     t.line(indent, std::string(test.exists ? "found    " : "missing  ") + test.path);
 }
 
+// "32-bit", "64-bit", or the machine's name.
+std::string bitsOf(unsigned machine) {
+    if (machine == IMAGE_FILE_MACHINE_I386) return "32-bit";
+    if (machine == IMAGE_FILE_MACHINE_AMD64) return "64-bit";
+    return machineName(machine);
+}
+
+// A JVM library looked for: missing, usable, or found but not one this
+// launcher can load.
+void libraryTest(Text& t, int indent, const LibraryTest& test) {
+    std::string line = std::string(test.exists ? "found    " : "missing  ") + test.path;
+    if (test.exists && !test.usable())
+        line += test.machine == 0 ? "  (not a DLL: no PE header, or cut short; skipped)"
+                                  : "  (" + bitsOf(test.machine) + " jvm.dll; this launcher is " +
+                                        bitsOf(ownMachine()) + ": skipped)";
+    t.line(indent, line);
+}
+
 void probe(Text& t, int indent, const HomeProbe& p, const char* what) {
     t.line(indent, std::string(what) + " " + (p.home.empty() ? "(the current folder)" : p.home) + " for a " +
                        jvmTypeName(p.type) + " JVM:");
-    for (const FileTest& test : p.tests) fileTest(t, indent + 1, test);
+    for (const LibraryTest& test : libraryTests(p)) libraryTest(t, indent + 1, test);
     t.line(indent + 1, p.library.empty() ? "-> no JVM library"
                                          : "-> " + p.library + (p.isServer ? " (server)" : ""));
 }
@@ -156,27 +180,50 @@ std::string candidateText(const RuntimeCandidate& c) {
            (c.preferred ? "  preferred" : "");
 }
 
-std::string skipReason(const RegistryVersionReport& v, const LauncherSettings& s) {
+std::string skipReason(const RegistryVersionReport& v, const RegistryKey& key, const LauncherSettings& s) {
+    std::string value = std::string("\"") + key.homeValue + "\" value";
     switch (v.result) {
     case RegistryVersionResult::OutOfBounds:
         if (!isUnbounded(s.maxVersion) && compare(v.candidate.version, s.maxVersion) > 0)
             return "above the maximum " + versionParts(s.maxVersion);
         return "below the minimum " + versionParts(s.minVersion);
-    case RegistryVersionResult::NotOpened: return "the subkey cannot be opened";
-    case RegistryVersionResult::NoJavaHome: return "no \"JavaHome\" value (or an empty one)";
+    case RegistryVersionResult::NotOpened:
+        return *key.below ? std::string("the subkey or its ") + key.below + " cannot be opened"
+                          : "the subkey cannot be opened";
+    case RegistryVersionResult::NoJavaHome: return "no " + value + " (or an empty one)";
     case RegistryVersionResult::NoLibrary: return "no JVM library in " + v.candidate.home;
+    case RegistryVersionResult::NoVersion: return "the name holds no version";
+    case RegistryVersionResult::KindNotAllowed:
+        return std::string("a ") + kindName(v.kind) + ", not allowed by \"JVM Source\"";
+    case RegistryVersionResult::HomeNotText: return "its " + value + " is not text";
+    case RegistryVersionResult::HomeTooLong: return "its " + value + " is longer than a path";
     case RegistryVersionResult::Candidate:
     case RegistryVersionResult::Unread: return "";
     }
     return "";
 }
 
+// Whether the keys of today's installers are searched, and by which rule.
+std::string modernJavaText(const LauncherSettings& s) {
+    switch (s.modernJava) {
+    case ModernJava::MinimumVersion:
+        return "searched: \"Minimum Version\" " + toText(s.minVersion) + " asks for Java 9 or later";
+    case ModernJava::VmProvider: return "searched: \"VM Provider\" is openjdk";
+    case ModernJava::NotAsked: break;
+    }
+    return "not searched: \"Minimum Version\" is below 9 and \"VM Provider\" is not openjdk";
+}
+
 void registry(Text& t, const StepReport& step, const Explanation& e) {
+    t.line(2, "keys of Java 9 and later (HKLM, then HKCU): " + modernJavaText(e.record));
     for (const RegistryKeyReport& key : step.keys) {
-        std::string path = std::string("HKLM\\") + key.key->path;
+        std::string path = std::string(key.root) + "\\" + key.key->path;
+        if (*key.key->below) path += " (" + std::string(key.key->below) + " of each version)";
         if (!key.searched) {
-            std::string why = !key.kindAllowed ? "its kind is not allowed by \"JVM Source\""
-                                               : "its vendor is not allowed by \"VM Provider\"";
+            std::string why = key.key->modern && e.record.modernJava == ModernJava::NotAsked
+                                  ? "the settings do not ask for Java 9 or later"
+                              : !key.kindAllowed ? "its kind is not allowed by \"JVM Source\""
+                                                 : "its vendor is not allowed by \"VM Provider\"";
             t.line(2, path + ": skipped, " + why);
             continue;
         }
@@ -187,12 +234,14 @@ void registry(Text& t, const StepReport& step, const Explanation& e) {
         t.line(2, path + ": searched" + (key.versions.empty() ? ", no version subkeys" : ""));
         for (const RegistryVersionReport& v : key.versions) {
             std::string head = quoted(v.name) + " -> " + versionParts(v.candidate.version);
+            if (key.key->kindFromName) head += std::string(" (") + kindName(v.kind) + ")";
             if (v.result == RegistryVersionResult::Candidate) {
                 t.line(3, head + ": candidate" + (v.candidate.preferred ? ", preferred" : ""));
             } else {
-                t.line(3, head + ": skipped, " + skipReason(v, e.record));
+                t.line(3, head + ": skipped, " + skipReason(v, *key.key, e.record));
             }
-            if (!v.probe.home.empty()) probe(t, 4, v.probe, "probe");
+            if (!v.runtimeProbe.home.empty()) probe(t, 4, v.runtimeProbe, "probe");
+            if (!v.probe.home.empty()) probe(t, 4, v.probe, v.runtimeProbe.home.empty() ? "probe" : "then");
         }
     }
     if (step.candidates.empty()) {
@@ -247,6 +296,8 @@ void discovery(Text& t, const Explanation& e) {
     if (e.outcome == LaunchOutcome::JreNotFound) {
         t.line(1, "No runtime found. The launcher shows the \"JRE Not Found\" dialog:");
         t.line(2, quoted(e.jreNotFoundMessage));
+        t.line(1, "Its link opens " +
+                      (e.record.downloadPage.empty() ? std::string("https://java.com/") : e.record.downloadPage) + ".");
         t.line(1, "A folder picked there is remembered as \"JRE Path\" in " + e.rememberedIn + ";");
         t.line(1, "Cancel ends the launch with exit code -1.");
         return;
@@ -254,6 +305,10 @@ void discovery(Text& t, const Explanation& e) {
     if (!e.jvmLibrary.empty()) {
         std::string machine = machineName(e.jvmLibraryMachine);
         t.line(1, "JVM library: " + e.jvmLibrary + (machine.empty() ? "" : " (" + machine + ")"));
+        t.line(2, "DLL directory while it loads and after: " + e.loading.dllDirectory);
+        std::string first;
+        for (const std::string& library : e.loading.runtimeLibraries) first += (first.empty() ? "" : ", ") + library;
+        t.line(2, "C runtime DLLs loaded first from there: " + (first.empty() ? std::string("none there") : first));
     }
 }
 

@@ -30,21 +30,35 @@ const char* const* orderFor(JvmType type, HomeLayout layout) {
 
 bool LibraryTest::usable() const { return exists && machine == ownMachine(); }
 
+namespace {
+
+LibraryTest testLibrary(const std::string& path) {
+    FileTest found = testFile(path);
+    return {path, found.exists, found.exists ? libraryMachine(path) : 0u};
+}
+
+}  // namespace
+
 HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout) {
-    HomeProbe probe{home, type, {}, {}, false};
+    HomeProbe probe{home, type, layout, {}, false};
     for (const char* const* order = orderFor(type, layout); *order; ++order) {
-        LibraryTest& test = probe.tests.emplace_back();
-        FileTest found = testFile(home + *order);
-        test.path = std::move(found.path);
-        test.exists = found.exists;
-        if (test.exists) test.machine = libraryMachine(test.path);
-        if (test.usable()) {
-            probe.library = test.path;
+        std::string path = home + *order;
+        if (testLibrary(path).usable()) {
+            probe.library = std::move(path);
             probe.isServer = *order == kServer;
             break;
         }
     }
     return probe;
+}
+
+std::vector<LibraryTest> libraryTests(const HomeProbe& probe) {
+    std::vector<LibraryTest> tests;
+    for (const char* const* order = orderFor(probe.type, probe.layout); *order; ++order) {
+        tests.push_back(testLibrary(probe.home + *order));
+        if (tests.back().path == probe.library) break;
+    }
+    return tests;
 }
 
 LocalRuntime findLocalRuntime(const std::string& launcherFolder) {

@@ -1,6 +1,7 @@
 #pragma once
 // A Java home is a folder that holds a runtime; probing it gives the path of
-// the JVM library that the configured JVM type asks for.
+// the JVM library that the configured JVM type asks for, built for the
+// launcher's own machine.
 
 #include <string>
 #include <vector>
@@ -8,19 +9,36 @@
 #include "base/FileTest.h"
 #include "settings/LauncherSettings.h"
 
-// One Java home probed for the JVM library of a type: the files tested, in
-// order, and the first that exists.
+// How a home holds its JVM libraries: before Java 9 in one of five folders
+// below bin\ (client, classic, hotspot, server, jrockit); from Java 9 on in
+// bin\server\ or bin\client\ only.
+enum class HomeLayout { Classic, Modern };
+
+// One library looked for.
+struct LibraryTest {
+    std::string path;
+    bool exists = false;
+    unsigned machine = 0;  // when it exists: its PE machine; 0: not a PE file or cut short
+    bool usable() const;   // it exists and is built for the launcher's machine
+};
+
+// One Java home probed for the JVM library of a type.
 struct HomeProbe {
     std::string home;  // empty: nothing was probed
     JvmType type = JvmType::Default;
-    std::vector<FileTest> tests;
+    HomeLayout layout = HomeLayout::Classic;
     std::string library;    // empty: none found
     bool isServer = false;  // the library is "bin\server\jvm.dll"
 };
 
-// The first existing library of the type's order below home (joined by plain
-// concatenation).
-HomeProbe probeJavaHome(const std::string& home, JvmType type);
+// The first usable library of the type's order below home (joined by plain
+// concatenation). A library of another machine, or a file that is not a
+// DLL, does not count: the order goes on.
+HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout = HomeLayout::Classic);
+
+// The tests of a probe, made again to show them: each library of its order,
+// up to the one it found.
+std::vector<LibraryTest> libraryTests(const HomeProbe& probe);
 
 // The runtime shipped beside the executable: its folder when it holds
 // "bin\java.dll", else its "jre\" subfolder when that does. Nothing when
@@ -28,6 +46,6 @@ HomeProbe probeJavaHome(const std::string& home, JvmType type);
 // directory.
 struct LocalRuntime {
     std::vector<FileTest> tests;  // the markers looked for
-    std::string home;  // empty: none
+    std::string home;             // empty: none
 };
 LocalRuntime findLocalRuntime(const std::string& launcherFolder);

@@ -119,9 +119,8 @@ void readVersion(HKEY runtimeKey, const RegistryKey& key, const LauncherSettings
         // of Java 9 or later registered here has its libraries itself.
         version.probe = probeJavaHome(home + "jre\\", type);
         if (version.probe.library.empty()) {
-            HomeProbe own = probeJavaHome(home, type);
-            own.tests.insert(own.tests.begin(), version.probe.tests.begin(), version.probe.tests.end());
-            version.probe = std::move(own);
+            version.runtimeProbe = std::move(version.probe);
+            version.probe = probeJavaHome(home, type);
         }
     } else {
         version.probe = probeJavaHome(home, type);

@@ -1,9 +1,15 @@
 #pragma once
-// The search of the runtimes that Sun, JRockit and IBM runtimes and
-// development kits register under HKEY_LOCAL_MACHINE. Every version subkey
-// of the keys the settings allow is listed with its version; a version's
-// "JavaHome" is read and its home probed only when the choice gets to it (in
+// The search of the Java runtimes registered in the registry, in the
+// launcher's own registry view. The five keys of Sun, JRockit and IBM
+// runtimes and development kits under HKEY_LOCAL_MACHINE are searched as the
+// settings allow; the keys that today's installers write (Oracle's JDK and
+// JRE keys and those of the OpenJDK builds), under HKEY_LOCAL_MACHINE and
+// then HKEY_CURRENT_USER, only when the settings ask for Java 9 or later.
+// Every version subkey of a searched key is listed with its version; a
+// version's home is read and probed only when the choice gets to it (in
 // sorted order), so normally only the chosen one is read.
+
+#include <windows.h>
 
 #include <cstddef>
 #include <string>
@@ -14,30 +20,43 @@
 #include "settings/LauncherSettings.h"
 
 enum class RuntimeKind { DevelopmentKit, RuntimeEnvironment };
-enum class RuntimeVendor { Sun, JRockit, Ibm };
+enum class RuntimeVendor { Sun, JRockit, Ibm, OpenJdk };
 
 struct RegistryKey {
-    const char* path;  // below HKEY_LOCAL_MACHINE, with a trailing backslash
-    RuntimeKind kind;
+    const char* path;  // below the root, with a trailing backslash
+    RuntimeKind kind;  // for kindFromName keys: the kind of a name without "jre"
     RuntimeVendor vendor;
+    const char* homeValue;    // the value that names the home folder
+    const char* below;        // the subkey of a version that holds it ("" for the version itself)
+    bool modern;              // searched for Java 9 or later only; its homes are Java 9+ homes
+    bool kindFromName;        // a version whose name holds "jre" is a runtime environment
 };
 
-// The five registration keys in the order they are searched.
+// The five keys of before Java 9, in the order they are searched (under
+// HKEY_LOCAL_MACHINE only), and the keys of today's installers, each
+// searched under HKEY_LOCAL_MACHINE and then HKEY_CURRENT_USER.
 extern const RegistryKey kRuntimeRegistryKeys[5];
+extern const RegistryKey kModernRegistryKeys[15];
 
 struct RuntimeCandidate {
     JavaVersion version;
-    std::string home;  // with a trailing backslash; "jre\" below a development kit
+    // With a trailing backslash; "jre\" below a development kit of the old
+    // key, unless only the kit's own folder holds a library.
+    std::string home;
     bool isServer = false;
     bool preferred = false;
 };
 
-// Whether the settings allow searching a key (its kind and its vendor are
-// allowed), and whether its candidates are preferred.
-bool isKindAllowed(const RegistryKey& key, const LauncherSettings& settings);
-bool isVendorAllowed(const RegistryKey& key, const LauncherSettings& settings);
+// Whether the settings allow a kind of runtime and a vendor, and whether
+// they prefer them.
+bool isKindAllowed(RuntimeKind kind, const LauncherSettings& settings);
+bool isVendorAllowed(RuntimeVendor vendor, const LauncherSettings& settings);
+bool isPreferred(RuntimeKind kind, RuntimeVendor vendor, const LauncherSettings& settings);
+
+// Whether the settings let a key be searched: modern keys only for Java 9
+// or later, and the key's kind (either, for kindFromName keys) and vendor
+// allowed.
 bool isKeySearched(const RegistryKey& key, const LauncherSettings& settings);
-bool isKeyPreferred(const RegistryKey& key, const LauncherSettings& settings);
 
 // Whether a registered version lies inside the settings' bounds.
 bool isWithinBounds(const JavaVersion& version, const LauncherSettings& settings);
@@ -47,10 +66,22 @@ bool isWithinBounds(const JavaVersion& version, const LauncherSettings& settings
 bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const LauncherSettings& settings);
 
 // What became of one registered version.
-enum class RegistryVersionResult { OutOfBounds, NotOpened, NoJavaHome, NoLibrary, Candidate, Unread };
+enum class RegistryVersionResult {
+    OutOfBounds,     // its version lies outside the bounds
+    NotOpened,       // the subkey (or the one below it that holds the home) does not open
+    NoJavaHome,      // no home value, or an empty one
+    NoLibrary,       // no usable JVM library in its home
+    Candidate,
+    Unread,          // not needed by the choice
+    NoVersion,       // a key of today's installers, and the name holds no version
+    KindNotAllowed,  // its kind, told by its name, is not allowed
+    HomeNotText,     // the home value is not a string
+    HomeTooLong,     // the home value is longer than a path can be
+};
 
 struct RegistryKeySearch {
     const RegistryKey* key = nullptr;
+    HKEY root = nullptr;    // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
     bool searched = false;  // the settings allow it
     bool opened = false;    // it exists
 };
@@ -58,11 +89,15 @@ struct RegistryKeySearch {
 struct RegisteredVersion {
     std::size_t key = 0;  // index into RegistrySearch::keys
     std::string name;     // the subkey's name
-    // Version and preferred always; home (once "JavaHome" was read) and
+    RuntimeKind kind = RuntimeKind::RuntimeEnvironment;
+    // Version and preferred always; home (once the home value was read) and
     // isServer (for a candidate) when it was read.
     RuntimeCandidate candidate;
     RegistryVersionResult result = RegistryVersionResult::Unread;
     HomeProbe probe;  // once its home was read
+    // A development kit of the old key whose "jre\" held no library: that
+    // probe; probe is then the one of the kit's own folder.
+    HomeProbe runtimeProbe;
 };
 
 struct PreferredVersionTry {
@@ -72,9 +107,9 @@ struct PreferredVersionTry {
 };
 
 struct RegistrySearch {
-    std::vector<RegistryKeySearch> keys;      // the five keys, in search order
+    std::vector<RegistryKeySearch> keys;      // every key, in search order
     std::vector<RegisteredVersion> versions;  // every subkey of the searched keys, in the order read
-    std::vector<std::size_t> order;           // the versions inside the bounds, sorted
+    std::vector<std::size_t> order;           // the versions that may be candidates, sorted
     std::vector<PreferredVersionTry> preferred;  // "Preferred versions" items up to the first match
     int chosen = -1;                          // index into versions; -1: none qualifies
 };

@@ -1,6 +1,25 @@
 #include "jvm/JvmLibrary.h"
 
-std::optional<Failure> loadJvmLibrary(const std::string& path, JvmLibrary& library) {
+#include "base/PathText.h"
+
+JvmLoading planJvmLoading(const std::string& path) {
+    JvmLoading loading;
+    loading.dllDirectory = stripPathComponents(path, 2);
+    for (const char* name : kRuntimeLibraryNames) {
+        std::string library = loading.dllDirectory + "\\" + name;
+        DWORD attributes = GetFileAttributesA(library.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            loading.runtimeLibraries.push_back(std::move(library));
+    }
+    return loading;
+}
+
+std::optional<Failure> loadJvmLibrary(const JvmLoading& loading, const std::string& path, JvmLibrary& library) {
+    // Also takes the current folder out of the DLL search.
+    SetDllDirectoryA(loading.dllDirectory.c_str());
+    // Each stays loaded for the rest of the process, as the library does; one
+    // that does not load is left to the library's own import.
+    for (const std::string& runtimeLibrary : loading.runtimeLibraries) LoadLibraryA(runtimeLibrary.c_str());
     HMODULE module = LoadLibraryA(path.c_str());
     if (!module) {
         DWORD error = GetLastError();

@@ -22,9 +22,29 @@ struct JvmLibrary {
     GetDefaultJavaVmInitArgsEntry getDefaultJavaVmInitArgs = nullptr;
 };
 
-// Loads the library and resolves JNI_CreateJavaVM and
+// How the JVM library is loaded so that nothing can be planted into it: the
+// runtime's bin folder is the DLL directory (for the libraries the runtime
+// loads later too), and the C runtime DLLs that lie there are loaded first by
+// their full paths, so that the JVM library's imports of them find those and
+// never a DLL of the same name in the current folder, the executable's
+// folder or the search path.
+struct JvmLoading {
+    std::string dllDirectory;                   // <home>\bin
+    std::vector<std::string> runtimeLibraries;  // the C runtime DLLs found there, in load order
+};
+
+// The C runtime DLLs a JVM library may import from its runtime's bin folder.
+inline constexpr const char* kRuntimeLibraryNames[] = {"vcruntime140.dll", "vcruntime140_1.dll",
+                                                       "msvcp140.dll", "msvcr100.dll", "msvcr120.dll"};
+
+// The loading of the library at path (bin\<type>\jvm.dll below its home).
+JvmLoading planJvmLoading(const std::string& path);
+
+// Sets the DLL directory (for the rest of the process), loads the C runtime
+// DLLs, then the library, and resolves JNI_CreateJavaVM and
 // JNI_GetDefaultJavaVMInitArgs; message 222 or 202 with 212 when it can't.
-std::optional<Failure> loadJvmLibrary(const std::string& path, JvmLibrary& library);
+std::optional<Failure> loadJvmLibrary(const JvmLoading& loading, const std::string& path,
+                                      JvmLibrary& library);
 
 // Creates the VM on the calling thread from the options; message 203 with
 // the reason of the result code when it can't (vm and env are then null).

@@ -65,6 +65,7 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
 
     plan.environment =
         setUpJavaEnvironment(settings, plan.jvmLibrary, plan.launcherFolder, context.environment);
+    plan.loading = planJvmLoading(plan.jvmLibrary);
     bool suppressed = hasArgument(context.arguments, "-nosplash") || hasArgument(context.arguments, "/nosplash");
     plan.splash = planSplash(settings, plan.jvmLibrary, suppressed);
     plan.vm = buildVmConfiguration(settings, executable, plan.launcherFolder,

@@ -18,6 +18,7 @@
 #include "base/Messages.h"
 #include "jre/RuntimeDiscovery.h"
 #include "jvm/JavaEnvironment.h"
+#include "jvm/JvmLibrary.h"
 #include "jvm/VmOptions.h"
 #include "settings/LauncherSettings.h"
 #include "splash/SplashScreen.h"
@@ -66,6 +67,7 @@ struct LaunchPlan {
     RuntimeDiscovery discovery;
     std::string jreNotFoundMessage;  // when discovery found nothing
     std::string jvmLibrary;          // found, or picked by the user
+    JvmLoading loading;              // how it is loaded
     JavaEnvironment environment;
     SplashPlan splash;
     VmConfiguration vm;

@@ -57,7 +57,7 @@ int Launcher::run() {
 // options is shown only then, above the splash window.
 int Launcher::runJava(const LaunchPlan& plan) {
     splash_.start(plan.splash);
-    if (std::optional<Failure> failure = loadJvmLibrary(plan.jvmLibrary, library_)) {
+    if (std::optional<Failure> failure = loadJvmLibrary(plan.loading, plan.jvmLibrary, library_)) {
         showFailure(messageOwner(), *failure);
         return -1;
     }
@@ -92,7 +92,7 @@ void Launcher::enterFolder(const std::string& folder) { SetCurrentDirectoryA(fol
 
 std::optional<std::string> Launcher::pickRuntime(const LauncherSettings& settings,
                                                  const std::string& message) {
-    JreNotFoundDialog dialog(message, settings.jvmType);
+    JreNotFoundDialog dialog(message, settings.jvmType, settings.downloadPage);
     if (dialog.showModal(GetActiveWindow()) != IDOK) return std::nullopt;
     saveJrePath(executable_, settings, dialog.chosenFolder());
     return dialog.foundJvmLibraryPath();

@@ -21,7 +21,8 @@ JavaVersion versionSetting(const std::string& value, const char* any, std::int32
 
 // "JRE Path" from the per-user settings file when it is in use and exists,
 // else through the layered lookup of the settings file.
-std::string readJrePath(SettingsFile& file, LauncherSettings& s) {
+template <class File>
+std::string readJrePath(File& file, LauncherSettings& s) {
     const char* key = "JRE Path";
     // A path of MAX_PATH bytes or more is deeper than the INI calls go.
     if (s.userFileInUse && !s.userFile.empty() && s.userFile.size() < MAX_PATH) {
@@ -68,17 +69,18 @@ void applyJvmSource(const std::string& value, LauncherSettings& s) {
 void applyVmProvider(const std::string& value, LauncherSettings& s) {
     struct Row {
         const char* value;
-        bool jrockit, sun, ibm, jrockitPref, sunPref, ibmPref;
+        bool jrockit, sun, ibm, jrockitPref, sunPref, ibmPref, openJdk;
     };
     static const Row rows[] = {
-        {"jrockit", true, false, false, true, false, false},
-        {"ibm", false, false, true, false, false, true},
-        {"favor_sun", true, true, true, false, true, false},
-        {"favor_jrockit", true, true, true, true, false, false},
-        {"favor_ibm", true, true, true, false, false, true},
-        {"any", true, true, true, false, false, false},
+        {"jrockit", true, false, false, true, false, false, false},
+        {"ibm", false, false, true, false, false, true, false},
+        {"favor_sun", true, true, true, false, true, false, false},
+        {"favor_jrockit", true, true, true, true, false, false, false},
+        {"favor_ibm", true, true, true, false, false, true, false},
+        {"any", true, true, true, false, false, false, false},
+        {"openjdk", false, true, false, false, false, false, true},
     };
-    Row chosen = {"", false, true, false, false, true, false};
+    Row chosen = {"", false, true, false, false, true, false, false};
     for (const Row& row : rows) {
         if (lstrcmpiA(value.c_str(), row.value) == 0) {
             chosen = row;
@@ -91,12 +93,34 @@ void applyVmProvider(const std::string& value, LauncherSettings& s) {
     s.jrockitPreferred = chosen.jrockitPref;
     s.sunPreferred = chosen.sunPref;
     s.ibmPreferred = chosen.ibmPref;
+    s.openJdkAllowed = chosen.openJdk;
+    s.modernJava = chosen.openJdk ? ModernJava::VmProvider : ModernJava::NotAsked;
 }
 
-std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
-                                    LauncherSettings& s) {
+void applyModernJava(LauncherSettings& s) {
+    // The first number of the minimum: "1.8" is Java 8, "11.0.2" Java 11.
+    if (isUnbounded(s.minVersion) || s.minVersion.parts[0] < 9) return;
+    s.modernJava = ModernJava::MinimumVersion;
+    s.openJdkAllowed = true;
+}
+
+std::string downloadPageFrom(const std::string& value) {
+    for (const char* scheme : {"https://", "http://"}) {
+        int length = lstrlenA(scheme);
+        if (value.size() > static_cast<std::size_t>(length) &&
+            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, value.c_str(), length, scheme, length) ==
+                CSTR_EQUAL)
+            return value;
+    }
+    return {};
+}
+
+namespace {
+
+template <class File>
+std::optional<Failure> readSettingsFrom(File& file, const std::string& executable, const std::string& settingsFile,
+                                        LauncherSettings& s) {
     s.file = settingsFile;
-    SettingsFile file(settingsFile);
     const char* jre = section::JavaRuntimeEnvironment;
     const char* application = section::Application;
 
@@ -113,11 +137,13 @@ std::optional<Failure> readSettings(const std::string& executable, const std::st
     s.jvmType = jvmTypeFrom(file.lookup(jre, "JVM Type"));
     applyJvmSource(file.lookup(jre, "JVM Source"), s);
     applyVmProvider(file.lookup(jre, "VM Provider"), s);
+    applyModernJava(s);
     s.mainClass = ansi::replaceAll(file.lookup(jre, "Main Class"), '.', '/');
     s.failureCheck = isYes(file.lookup(application, "Failure Check"));
     s.overrideWorkingDir = isYes(file.lookup(application, "Override WorkingDir"));
     s.systemPath = file.lookup(jre, "System Path");
     s.libraryPath = file.lookup(jre, "Library Path");
+    s.downloadPage = downloadPageFrom(file.lookup(jre, "Download Page"));
 
     // A service never runs in single-instance mode.
     s.singleInstance = file.lookup(application, "Single Instance") == "yes" && !s.isService;
@@ -132,10 +158,23 @@ std::optional<Failure> readSettings(const std::string& executable, const std::st
     s.outputFile = file.lookup(application, "Output File");
     s.errorFile = file.lookup(application, "Error File");
     s.cmd = file.lookup(application, "Cmd");
-    s.reads = std::move(file.reads());
 
     if (s.mainClass.empty()) return Failure{msg::MainClassMissing, {}};
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
+                                    LauncherSettings& settings) {
+    SettingsFile file(settingsFile);
+    return readSettingsFrom(file, executable, settingsFile, settings);
+}
+
+std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
+                                    LauncherSettings& settings, std::vector<SettingRead>& reads) {
+    RecordingSettingsFile file(settingsFile, reads);
+    return readSettingsFrom(file, executable, settingsFile, settings);
 }
 
 void saveJrePath(const std::string& executable, const LauncherSettings& settings,

@@ -13,6 +13,9 @@
 
 enum class JvmType { Default = 0, Server = 1, FavorServer = 2 };
 
+// Why the keys that today's Java installers write are searched, if at all.
+enum class ModernJava { NotAsked, MinimumVersion, VmProvider };
+
 // Section names of the settings file.
 namespace section {
 inline constexpr const char* ProductInformation = "Product Information";
@@ -39,19 +42,28 @@ struct LauncherSettings {
     bool jrePreferred = true;
     bool jdkPreferred = true;
 
-    // From "VM Provider": which vendors are searched and preferred.
+    // From "VM Provider": which vendors are searched and preferred. OpenJDK
+    // builds (Temurin, Zulu, Liberica, ...) are allowed by "openjdk" and by
+    // a "Minimum Version" of 9 or higher.
     bool sunAllowed = true;
     bool jrockitAllowed = false;
     bool ibmAllowed = false;
+    bool openJdkAllowed = false;
     bool sunPreferred = true;
     bool jrockitPreferred = false;
     bool ibmPreferred = false;
+    // The settings ask for Java 9 or later: the keys of today's installers
+    // are searched too.
+    ModernJava modernJava = ModernJava::NotAsked;
 
     std::string mainClass;  // slash form: com/example/Main
     bool failureCheck = false;
     bool overrideWorkingDir = false;
     std::string systemPath;
     std::string libraryPath;
+    // "Download Page", when it is an http:// or https:// address; empty: the
+    // "JRE Not Found" link's own address.
+    std::string downloadPage;
 
     // "Single Instance" is exactly "yes", and the application is no service.
     bool singleInstance = false;
@@ -73,7 +85,6 @@ struct LauncherSettings {
     std::string userFile;             // the per-user settings file
     bool userFileInUse = false;       // on NT, for an application that is no service
     FileTest userFileTest;            // the search for it, when "JRE Path" made one
-    std::vector<SettingRead> reads;   // every value read, in order
 
     // The threads that may run the IBM runtime stay attached, and the
     // process then ends only through the application's System.exit.
@@ -83,12 +94,21 @@ struct LauncherSettings {
 JvmType jvmTypeFrom(const std::string& value);
 void applyJvmSource(const std::string& value, LauncherSettings& settings);
 void applyVmProvider(const std::string& value, LauncherSettings& settings);
+// After the bounds and "VM Provider": a minimum of 9 or higher asks for
+// today's runtimes and allows OpenJDK builds.
+void applyModernJava(LauncherSettings& settings);
+// The value when it is an http:// or https:// address (scheme in any case),
+// else empty.
+std::string downloadPageFrom(const std::string& value);
 
 // Reads every key of the executable's settings file (settingsPathFor) into
 // settings, each once. Message 210 when "Main Class" is empty: the launch
 // stops.
 std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
                                     LauncherSettings& settings);
+// The same, keeping every value read with where it came from, to show them.
+std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
+                                    LauncherSettings& settings, std::vector<SettingRead>& reads);
 
 // Remembers the runtime folder the user chose as "JRE Path"; the outcome of
 // the write is not reported.

@@ -17,23 +17,41 @@ std::string readValue(const std::string& file, const char* section, const char* 
     }
 }
 
-std::string SettingsFile::keep(const char* section, const char* key, std::string value, SettingSource source) {
+std::string SettingsFile::lookup(const char* section, const char* key, SettingSource* source) const {
+    std::string fileValue = readValue(path_, section, key);
+    if (!fileValue.empty()) {
+        if (source) *source = SettingSource::FileSection;
+        return fileValue;
+    }
+    std::string plusValue = readValue(path_, (std::string(section) + "+").c_str(), key);
+    if (source) *source = plusValue.empty() ? SettingSource::Missing : SettingSource::PlusSection;
+    return joinPlusValue(std::string(), plusValue);
+}
+
+std::string SettingsFile::read(const char* section, const char* key) const {
+    return readValue(path_, section, key);
+}
+
+std::string SettingsFile::readUserFile(const std::string& file, const char* section, const char* key) const {
+    return readValue(file, section, key);
+}
+
+std::string RecordingSettingsFile::keep(const char* section, const char* key, std::string value,
+                                        SettingSource source) {
     reads_.push_back({section, key, value, source});
     return value;
 }
 
-std::string SettingsFile::lookup(const char* section, const char* key) {
-    std::string fileValue = readValue(path_, section, key);
-    if (!fileValue.empty()) return keep(section, key, std::move(fileValue), SettingSource::FileSection);
-    std::string plusValue = readValue(path_, (std::string(section) + "+").c_str(), key);
-    SettingSource source = plusValue.empty() ? SettingSource::Missing : SettingSource::PlusSection;
-    return keep(section, key, joinPlusValue(std::string(), plusValue), source);
+std::string RecordingSettingsFile::lookup(const char* section, const char* key) {
+    SettingSource source = SettingSource::Missing;
+    std::string value = file_.lookup(section, key, &source);
+    return keep(section, key, std::move(value), source);
 }
 
-std::string SettingsFile::read(const char* section, const char* key) {
-    return keep(section, key, readValue(path_, section, key), SettingSource::File);
+std::string RecordingSettingsFile::read(const char* section, const char* key) {
+    return keep(section, key, file_.read(section, key), SettingSource::File);
 }
 
-std::string SettingsFile::readUserFile(const std::string& file, const char* section, const char* key) {
-    return keep(section, key, readValue(file, section, key), SettingSource::UserFile);
+std::string RecordingSettingsFile::readUserFile(const std::string& file, const char* section, const char* key) {
+    return keep(section, key, file_.readUserFile(file, section, key), SettingSource::UserFile);
 }

@@ -2,8 +2,7 @@
 // Reading the settings file: one value as the platform's INI reader gives it,
 // and the layered lookup through which most settings are read (the key's own
 // section, else the section of the same name with "+", whose value extends
-// the empty one). Every value read is kept with where it came from, so that a
-// launch can show what it read. The file is read anew on every lookup.
+// the empty one). The file is read anew on every lookup.
 
 #include <string>
 #include <vector>
@@ -38,19 +37,31 @@ class SettingsFile {
 public:
     explicit SettingsFile(std::string path) : path_(std::move(path)) {}
 
-    // The layered value of key in section.
-    std::string lookup(const char* section, const char* key);
+    // The layered value of key in section; source, when given, tells where
+    // it came from.
+    std::string lookup(const char* section, const char* key, SettingSource* source = nullptr) const;
     // The value of key in section itself (no "+" section).
-    std::string read(const char* section, const char* key);
+    std::string read(const char* section, const char* key) const;
     // A plain read of the per-user settings file.
-    std::string readUserFile(const std::string& file, const char* section, const char* key);
+    std::string readUserFile(const std::string& file, const char* section, const char* key) const;
 
-    // Every value read so far, in order.
-    std::vector<SettingRead>& reads() { return reads_; }
+private:
+    std::string path_;
+};
+
+// The same reads, each kept with where it came from, to show them.
+class RecordingSettingsFile {
+public:
+    RecordingSettingsFile(std::string path, std::vector<SettingRead>& reads)
+        : file_(std::move(path)), reads_(reads) {}
+
+    std::string lookup(const char* section, const char* key);
+    std::string read(const char* section, const char* key);
+    std::string readUserFile(const std::string& file, const char* section, const char* key);
 
 private:
     std::string keep(const char* section, const char* key, std::string value, SettingSource source);
 
-    std::string path_;
-    std::vector<SettingRead> reads_;
+    SettingsFile file_;
+    std::vector<SettingRead>& reads_;
 };

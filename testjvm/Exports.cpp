@@ -16,8 +16,16 @@ extern "C" JNIEXPORT jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* args) {
 }
 #endif
 
+#ifdef TESTJVM_IMPORTS_C_RUNTIME
+// The import that makes the loader look for the C runtime stand-in.
+extern "C" __declspec(dllimport) int testjvmCRuntimeStub();
+#endif
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
+#ifdef TESTJVM_IMPORTS_C_RUNTIME
+        testjvmCRuntimeStub();
+#endif
         std::set_terminate([] { testjvm::fault("internal error of the test runtime"); });
 #ifdef TESTJVM_NO_DEFAULT_ARGS
         testjvm::traceLoad(module, "nodefault");

@@ -12,7 +12,8 @@
 #   DefWindowProcA), which shows what user32's start-up costs under Wine.
 #   Runs alternate between the three; medians.
 # - Runtime discovery: the launcher's time to JNI_CreateJavaVM with 10, 100
-#   and 1,000 registered runtimes.
+#   and 1,000 registered runtimes, half of them under a key of today's
+#   installers, each count in a Wine prefix of its own, the runs interleaved.
 # - The product executables' sizes and import tables.
 #
 # Usage: bench.sh [RUNS [LAUNCHER]]   (RUNS per measurement, default 21;
@@ -166,14 +167,58 @@ while [ "$n" -lt "$runs" ]; do
 done
 
 # --- Runtime discovery ----------------------------------------------------
-for count in 100 1000; do
-    register "$count"
-    n=0
-    while [ "$n" -lt "$runs" ]; do
-        sample "$work/discovery$count" "$app/MyApp.exe" || exit 1
-        n=$((n + 1))
-    done
+# Each count of registered runtimes has a Wine prefix of its own, registered
+# once, and the runs go round the three in turn, each time starting with the
+# next: a drift of the machine during the run then shows in every count alike
+# instead of as a cost of one. Half of the runtimes are registered under the
+# key of before Java 9, half under Temurin's (Java 9+ homes), and the
+# launcher searches both ("VM Provider" openjdk).
+unregister
+for i in $(seq 0 9); do
+    mkdir -p "$work/jre11/11.0.$i/bin/server"
+    ln -f "$bin/testjvm.dll" "$work/jre11/11.0.$i/bin/server/jvm.dll" 2>/dev/null ||
+        cp "$bin/testjvm.dll" "$work/jre11/11.0.$i/bin/server/jvm.dll"
 done
+cp "$app/MyApp.exe" "$app/Discovery.exe"
+sed 's/^Minimum Version=1.5/Minimum Version=1.5\nVM Provider=openjdk/' "$app/MyApp.ini" >"$app/Discovery.ini"
+counts="10 100 1000"
+register_mixed() {  # COUNT, into the current prefix
+    {
+        printf 'REGEDIT4\n\n'
+        i=0
+        while [ "$i" -lt "$1" ]; do
+            if [ $((i % 2)) -eq 0 ]; then
+                home=$(winpath "$work/jre/1.6.0_$((10 + i % 10))" | sed 's/\\/\\\\/g')
+                printf '[%s\\Java Runtime Environment\\1.6.0_%d]\n"JavaHome"="%s"\n\n' "$key" $((10 + i)) "$home"
+            else
+                home=$(winpath "$work/jre11/11.0.$((i % 10))" | sed 's/\\/\\\\/g')
+                printf '[HKEY_LOCAL_MACHINE\\Software\\Eclipse Adoptium\\JDK\\11.0.%d.1\\hotspot\\MSI]\n"Path"="%s"\n\n' "$i" "$home"
+            fi
+            i=$((i + 1))
+        done
+    } >"$work/runtimes.reg"
+    "$WINE" reg delete "$key" /f </dev/null >/dev/null 2>&1
+    "$WINE" reg delete 'HKEY_LOCAL_MACHINE\Software\Eclipse Adoptium' /f </dev/null >/dev/null 2>&1
+    "$WINE" reg import "$(winpath "$work/runtimes.reg")" </dev/null >/dev/null 2>&1
+}
+main_prefix=$WINEPREFIX
+for count in $counts; do
+    export WINEPREFIX=$work/discovery-$count
+    wine_start
+    "$WINE" cmd /c pause <"$work/hold" >/dev/null 2>&1 &
+    register_mixed "$count"
+done
+n=0
+while [ "$n" -lt "$runs" ]; do
+    case $((n % 3)) in 0) order="10 100 1000" ;; 1) order="100 1000 10" ;; 2) order="1000 10 100" ;; esac
+    for count in $order; do
+        export WINEPREFIX=$work/discovery-$count
+        sample "$work/discovery$count" "$app/Discovery.exe" || exit 1
+    done
+    n=$((n + 1))
+done
+for count in $counts; do WINEPREFIX=$work/discovery-$count wine_stop; done
+export WINEPREFIX=$main_prefix
 unregister
 
 # --- Report ---------------------------------------------------------------
@@ -194,13 +239,15 @@ printf '  %-44s %20s %10s\n' "launcher / minimal loader with user32" "$(ratio "$
 printf '  %-44s %20s %10s\n' "launcher's own time (against user32 loader)" "$(more "$lc" "$gc")" "$(more "$lm" "$gm")"
 printf '  %-44s %20s %10s\n' "user32's start-up (user32 loader - loader)" "$(more "$gc" "$bc")" "$(more "$gm" "$bm")"
 echo
-echo "Runtime discovery: launcher, milliseconds to JNI_CreateJavaVM, median of $runs runs"
+echo "Runtime discovery: launcher, milliseconds to JNI_CreateJavaVM, median of $runs runs, the counts"
+echo "interleaved (half the runtimes under the key of before Java 9, half under Temurin's)"
 printf '  %-28s %10s %22s\n' "registered runtimes" "time" "more than with 10"
-printf '  %-28s %10.1f %22s\n' 10 "$lc" ""
+d10=$(median "$work/discovery10.create")
+printf '  %-28s %10.1f %22s\n' 10 "$d10" ""
 for count in 100 1000; do
     d=$(median "$work/discovery$count.create")
     printf '  %-28s %10.1f %22s\n' "$count" "$d" \
-        "$(awk -v a="$d" -v b="$lc" -v n="$count" 'BEGIN { printf "%+.1f (%.3f per runtime)", a - b, (a - b) / (n - 10) }')"
+        "$(awk -v a="$d" -v b="$d10" -v n="$count" 'BEGIN { printf "%+.1f (%.3f per runtime)", a - b, (a - b) / (n - 10) }')"
 done
 
 echo

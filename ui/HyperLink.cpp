@@ -172,6 +172,9 @@ bool HyperLink::attach(HWND control) {
             text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
             setLabel(text);
         }
+    } else {
+        // A label set before: also the window text, as setLabel makes it.
+        SetWindowTextA(window, label_.c_str());
     }
     recomputeLinkRect();
 

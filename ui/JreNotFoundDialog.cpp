@@ -11,6 +11,9 @@
 
 namespace {
 
+// The inner right edge of the "Missing JRE" box, in dialog units.
+constexpr LONG kLinkRightEdge = 205;
+
 // Only file-system folders, no button for making a new folder.
 constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
 
@@ -31,8 +34,14 @@ private:
 
 }  // namespace
 
-JreNotFoundDialog::JreNotFoundDialog(const std::string& message, JvmType jvmType)
-    : message_(message), jvmType_(jvmType) {}
+JreNotFoundDialog::JreNotFoundDialog(const std::string& message, JvmType jvmType,
+                                     const std::string& downloadPage)
+    : message_(message), jvmType_(jvmType) {
+    if (!downloadPage.empty()) {
+        downloadLink_.setLabel(downloadPage);
+        downloadLink_.setUrl(downloadPage);
+    }
+}
 
 int JreNotFoundDialog::showModal(HWND owner) {
     return static_cast<int>(runModal(owner, IDD_JRE_NOT_FOUND));
@@ -64,7 +73,20 @@ bool JreNotFoundDialog::processMessage(UINT message, WPARAM wParam, LPARAM, LRES
 
 void JreNotFoundDialog::initialize() {
     HWND dialog = handle();
-    downloadLink_.attach(GetDlgItem(dialog, IDC_DOWNLOAD_LINK));
+    HWND link = GetDlgItem(dialog, IDC_DOWNLOAD_LINK);
+    if (!downloadLink_.url().empty()) {
+        // An address of the settings gets the width of the box around it:
+        // the template's link holds the short default address on one line.
+        RECT rect;
+        GetWindowRect(link, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        RECT box = {0, 0, kLinkRightEdge, 0};
+        MapDialogRect(dialog, &box);
+        if (box.right > rect.right)
+            SetWindowPos(link, nullptr, 0, 0, box.right - rect.left, rect.bottom - rect.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    downloadLink_.attach(link);
     SetDlgItemTextA(dialog, IDC_MESSAGE, message_.c_str());
     HICON icon = LoadIconA(nullptr, IDI_HAND);
     SendDlgItemMessageA(dialog, IDC_ERROR_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);

@@ -14,7 +14,9 @@
 
 class JreNotFoundDialog : public Dialog {
 public:
-    JreNotFoundDialog(const std::string& message, JvmType jvmType);
+    // downloadPage: the address the link shows and opens; empty: the
+    // template's own.
+    JreNotFoundDialog(const std::string& message, JvmType jvmType, const std::string& downloadPage = {});
 
     // Runs the dialog modal to owner: 1 for OK, 2 for Cancel (also Escape and
     // the close button), -1 when the dialog cannot be created.

@@ -12,6 +12,7 @@
 
 #include "harness/JsonValue.h"
 #include "harness/LaunchHarness.h"
+#include "harness/PeStub.h"
 #include "harness/TestFolder.h"
 #include "harness/TestRuntime.h"
 
@@ -322,9 +323,12 @@ TEST_F(Explain, RegistryEntriesThatAreSkippedAndWhy) {
     EXPECT_EQ(versionResult(e, 1, "1.8"), "no JavaHome");
     EXPECT_EQ(versionResult(e, 1, "2.0"), "out of bounds");
     // The development-kit key is searched but absent; the other vendors'
-    // keys are not searched with the default "VM Provider".
+    // keys are not searched with the default "VM Provider", nor those of
+    // Java 9 and later without the settings asking for it.
     const JsonValue& keys = e["discovery"]["steps"][2]["keys"];
-    ASSERT_EQ(keys.size(), 5u);
+    ASSERT_EQ(keys.size(), 35u);
+    EXPECT_FALSE(keys[5]["searched"].boolean);
+    EXPECT_TRUE(keys[5]["modern"].boolean);
     EXPECT_TRUE(keys[0]["searched"].boolean);
     EXPECT_FALSE(keys[0]["opened"].boolean);
     EXPECT_FALSE(keys[2]["searched"].boolean);
@@ -336,6 +340,40 @@ TEST_F(Explain, RegistryEntriesThatAreSkippedAndWhy) {
     c = launchAndExplain(folder, exe);
     expectSameDecisions(c);
     EXPECT_EQ(c.explanation["discovery"]["jvmLibrary"].text, unterminated + "\\bin\\client\\jvm.dll");
+}
+
+TEST_F(Explain, TodaysKeysTheMachineOfLibrariesAndTheDllSearch) {
+    TestFolder folder("explain-modern");
+    std::string temurin = runtime(folder, "temurin", {.client = false, .server = true});
+    std::string zulu = runtime(folder, "zulu", {.client = false});
+    folder.write("zulu\\bin\\server\\jvm.dll", peStub(IMAGE_FILE_MACHINE_I386));
+    folder.write("temurin\\bin\\vcruntime140.dll", "");
+    registerHome(HKEY_CURRENT_USER, "Software\\Eclipse Adoptium\\JDK\\17.0.1.12\\hotspot\\MSI", "Path", temurin);
+    registerHome(HKEY_LOCAL_MACHINE, "Software\\Azul Systems\\Zulu\\zulu-21", "InstallationPath", zulu);
+    std::string exe = prepare(folder, withRuntimeSettings("Minimum Version=17\r\n"));
+    Compared c = launchAndExplain(folder, exe);
+    expectSameDecisions(c);
+    const JsonValue& e = c.explanation;
+    EXPECT_EQ(e["discovery"]["modernJava"].text, "Minimum Version");
+    EXPECT_EQ(e["discovery"]["dllDirectory"].text, temurin + "\\bin");
+    EXPECT_EQ(e["discovery"]["runtimeLibraries"].strings(), std::vector<std::string>{temurin + "\\bin\\vcruntime140.dll"});
+    int seen = 0;
+    for (const JsonValue& k : e["discovery"]["steps"][2]["keys"].items) {
+        if (k["key"].text == "Software\\Eclipse Adoptium\\JDK\\" && k["root"].text == "HKCU") {
+            ++seen;
+            ASSERT_EQ(k["versions"].size(), 1u);
+            EXPECT_EQ(k["versions"][0]["result"].text, "candidate");
+        }
+        if (k["key"].text == "Software\\Azul Systems\\Zulu\\" && k["root"].text == "HKLM") {
+            ++seen;
+            const JsonValue& version = k["versions"][0];
+            EXPECT_EQ(version["result"].text, "no JVM library");
+            const JsonValue& test = version["probe"]["tests"][1];  // client missing, then server
+            EXPECT_EQ(test["machine"].text, "i686");
+            EXPECT_FALSE(test["usable"].boolean);
+        }
+    }
+    EXPECT_EQ(seen, 2);
 }
 
 TEST_F(Explain, JreNotFoundShowsTheDialogTheLauncherShows) {
@@ -376,7 +414,7 @@ TEST_F(Explain, JreNotFoundShowsTheDialogTheLauncherShows) {
     expectSameDecisions(c);
     EXPECT_EQ(c.explanation["outcome"].text, "JRE Not Found");
     const JsonValue& keys = c.explanation["discovery"]["steps"][2]["keys"];
-    ASSERT_EQ(keys.size(), 5u);
+    ASSERT_EQ(keys.size(), 35u);
     for (const JsonValue& k : keys.items) {
         EXPECT_FALSE(k["searched"].boolean) << k["key"].text;
         EXPECT_FALSE(k["kindAllowed"].boolean) << k["key"].text;

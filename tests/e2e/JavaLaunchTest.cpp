@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "harness/LaunchHarness.h"
+#include "harness/PeStub.h"
 #include "harness/TestFolder.h"
 #include "harness/TestRuntime.h"
 
@@ -166,7 +167,7 @@ TEST_F(JavaLaunch, LibraryThatCannotBeLoaded) {
     TestFolder folder("library-not-loadable");
     folder.write("app.ini", kClassesOnly);
     folder.write("jre\\bin\\java.dll", "");
-    folder.write("jre\\bin\\client\\jvm.dll", "not a library");
+    folder.write("jre\\bin\\client\\jvm.dll", peStub());
     std::string exe = folder.addLauncher("app.exe");
     LaunchResult result = run(folder, exe);
     EXPECT_EQ(result.exitCode, -1);

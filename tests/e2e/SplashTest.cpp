@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "harness/LaunchHarness.h"
+#include "harness/PeStub.h"
 #include "harness/TestFolder.h"
 #include "harness/TestRuntime.h"
 
@@ -161,7 +162,7 @@ TEST_F(Splash, MessageBoxesWhileTheWindowShowsAreOwnedByIt) {
         SCOPED_TRACE(mainThread ? "main thread" : "Java thread");
         TestFolder folder("splash-owner");
         std::string exe = prepare(folder, "Splash Screen=PICTURE\r\n", "");
-        if (mainThread) folder.write("jre\\bin\\client\\jvm.dll", "not a library");
+        if (mainThread) folder.write("jre\\bin\\client\\jvm.dll", peStub());
         LaunchResult result = launch(exe, options());
         EXPECT_EQ(result.exitCode, -1);
         std::vector<ShownWindow> boxes = result.messageBoxes();

@@ -16,10 +16,28 @@ void copyBuilt(const std::string& builtName, const std::string& target) {
 void removeRuntimeRegistrations() {
     for (const char* vendor : {"Software\\JavaSoft", "Software\\JRockit", "Software\\IBM"})
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, vendor);
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        for (const char* key : {"Software\\JavaSoft", "Software\\Eclipse Adoptium", "Software\\Eclipse Foundation",
+                                "Software\\AdoptOpenJDK", "Software\\Microsoft\\JDK", "Software\\Semeru",
+                                "Software\\SapMachine", "Software\\Azul Systems", "Software\\BellSoft"})
+            RegDeleteTreeA(root, key);
+    }
+}
+
+void registerHome(HKEY root, const std::string& key, const char* valueName, const std::string& home) {
+    HKEY created;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the key " + key);
+    RegSetValueExA(created, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
+                   static_cast<DWORD>(home.size() + 1));
+    RegCloseKey(created);
 }
 
 void addTestRuntimeAt(const std::string& home, const RuntimeLayout& layout) {
-    const std::string jvm = layout.noDefaultArgs ? "testjvm_nodefault.dll" : "testjvm.dll";
+    const std::string jvm = layout.noDefaultArgs ? "testjvm_nodefault.dll"
+                            : layout.cRuntime    ? "testjvm_crt.dll"
+                                                 : "testjvm.dll";
+    if (layout.cRuntime) copyBuilt("vcruntime140.dll", home + "\\bin\\vcruntime140.dll");
     createFolders(home + "\\bin");
     if (layout.marker) writeWholeFile(home + "\\bin\\java.dll", "");
     if (layout.client) copyBuilt(jvm, home + "\\bin\\client\\jvm.dll");

@@ -18,6 +18,11 @@ struct RuntimeLayout {
     bool server = false;         // bin\server\jvm.dll
     bool marker = true;          // bin\java.dll, an empty file
     bool noDefaultArgs = false;  // the jvm.dll files lack JNI_GetDefaultJavaVMInitArgs
+    // The jvm.dll files import vcruntime140.dll, a stand-in that lies in
+    // bin\ and records where it was loaded from (event "load", variant
+    // "c-runtime"). Loading a native DLL of that name needs the override
+    // "native" for vcruntime140 in the prefix's settings.
+    bool cRuntime = false;
     SplashLibrary splash = SplashLibrary::none;  // bin\splashscreen.dll
 };
 
@@ -28,10 +33,14 @@ std::string addTestRuntime(const TestFolder& folder, const std::string& home,
 // The same at a full path of any folder (created when missing).
 void addTestRuntimeAt(const std::string& home, const RuntimeLayout& layout = {});
 
-// Removes every registration of the three vendors the launcher searches
-// (HKLM Software\JavaSoft, JRockit and IBM): tests that register runtimes
-// call it before and after, as the other tests assume none.
+// Removes every registration of the runtimes the launcher searches (the keys
+// of before Java 9 and those of today's installers, under HKLM and HKCU):
+// tests that register runtimes call it before and after, as the other tests
+// assume none.
 void removeRuntimeRegistrations();
+
+// Writes a home value into a registry key (created when missing).
+void registerHome(HKEY root, const std::string& key, const char* valueName, const std::string& home);
 
 // A named event that scripts wait for ("wait NAME", "thread until NAME").
 // The name is made unique to this test process; the event is created at

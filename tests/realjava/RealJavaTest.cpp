@@ -123,6 +123,29 @@ TEST_F(RealJava, TypicalLaunchThroughTheRegistry) {
     EXPECT_EQ(errors(), "");
 }
 
+TEST_F(RealJava, Java17RegisteredByTodaysInstallerAsAJava9Home) {
+    std::string exe = prepare("temurin", "");
+    std::string home = addBridgeRuntime(*folder_, "Temurin\\jdk-17");
+    // A Java 9+ home: the library in bin\server only.
+    removeTree(home + "\\bin\\client");
+    removeTree(folder_->file("jre"));
+    const char* key = "Software\\Eclipse Adoptium\\JDK\\17.0.15.6\\hotspot\\MSI";
+    HKEY created;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(created, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
+                   static_cast<DWORD>(home.size() + 1));
+    RegCloseKey(created);
+    folder_->write("app.ini", settingsFor("com.example.Typical", "[Java Runtime Environment+]\r\nMinimum Version=17\r\n"));
+
+    LaunchResult result = run(exe);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Eclipse Adoptium");
+    EXPECT_EQ(result.exitCode, 0) << errors();
+    std::vector<std::string> out = lines(output());
+    ASSERT_GE(out.size(), 3u) << output() << errors();
+    EXPECT_EQ(out[2], "VT_JVM_PATH=" + home + "\\bin\\server\\jvm.dll");
+}
+
 TEST_F(RealJava, ArgumentsWithBlanksQuotesAndAnsiCharacters) {
     std::string exe = prepare("arguments", settingsFor("com.example.Echo"));
     LaunchResult result = run(exe, {.arguments = "\"two words\" say\"hi\" caf\xE9 \"\" end"});

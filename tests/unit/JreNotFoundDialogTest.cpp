@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "harness/PeStub.h"
+#include "harness/PeStub.h"
 #include "res/resource.h"
 
 namespace {
@@ -25,8 +27,8 @@ public:
     using Script = std::function<void(ScriptedDialog&)>;
     static constexpr UINT kRunScript = WM_APP + 1;
 
-    ScriptedDialog(JvmType type, Script script)
-        : JreNotFoundDialog(kMessage, type), script_(std::move(script)) {}
+    ScriptedDialog(JvmType type, Script script, const std::string& downloadPage = {})
+        : JreNotFoundDialog(kMessage, type, downloadPage), script_(std::move(script)) {}
 
     bool processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message == kRunScript) {
@@ -231,7 +233,7 @@ TEST(JreNotFoundDialog, ModalToItsOwner) {
 
 // A folder that looks like a Java home with the given JVM libraries.
 std::string makeJavaHome(const TempFolder& folder, std::initializer_list<const char*> libraries) {
-    for (const char* library : libraries) folder.write(library, "");
+    for (const char* library : libraries) folder.write(library, peStub());
     return folder.path();
 }
 
@@ -284,6 +286,28 @@ TEST(JreNotFoundDialog, FolderWithoutAnAcceptedLibraryLeavesOkDisabled) {
     TempFolder empty;
     outcome = browseAndFinish(JvmType::Default, {{empty.path(), false}, {"", false}});
     EXPECT_EQ(outcome.chosenFolder, "");  // no backslash for an empty path
+
+    // A library of the other machine is no library this launcher can load.
+    TempFolder other;
+    other.write("bin\\server\\jvm.dll", peStub(IMAGE_FILE_MACHINE_I386));
+    outcome = browseAndFinish(JvmType::Default, {{other.path(), false}});
+    EXPECT_EQ(outcome.library, "");
+}
+
+TEST(JreNotFoundDialog, DownloadPageOfTheSettings) {
+    const std::string page = "https://adoptium.net/temurin/releases/?version=21";
+    ScriptedDialog dialog(JvmType::Default, [&](ScriptedDialog& d) {
+        HyperLink& link = d.downloadLink();
+        EXPECT_EQ(link.url(), page);
+        EXPECT_EQ(windowText(link.handle()), page);
+        // Wider than the template's link, up to the box around it.
+        RECT rect, box = {44, 0, 205, 0};
+        GetWindowRect(link.handle(), &rect);
+        MapDialogRect(d.handle(), &box);
+        EXPECT_EQ(rect.right - rect.left, box.right - box.left);
+        click(d.item(IDCANCEL));
+    }, page);
+    EXPECT_EQ(dialog.showModal(nullptr), IDCANCEL);
 }
 
 TEST(JreNotFoundDialog, LaterFolderWithoutALibraryDisablesOkAgain) {

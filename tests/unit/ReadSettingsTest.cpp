@@ -80,7 +80,10 @@ TEST_F(ReadSettings, EveryKeyOfTheRecord) {
     EXPECT_FALSE(s.isService);
     EXPECT_EQ(s.userFile, appDataFolder_.path() + "\\My App\\CODE\\app.ini");
     // Each key is read once.
-    EXPECT_EQ(s.reads.size(), 25u);
+    std::vector<SettingRead> reads;
+    LauncherSettings again;
+    readSettings(exe(), temp_.file("app.ini"), again, reads);
+    EXPECT_EQ(reads.size(), 26u);
 }
 
 TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFileAndAMissingMainClass) {
@@ -102,6 +105,35 @@ TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFileAndAMissingMainClass) {
     EXPECT_FALSE(read("[Application]\r\nSingle Instance=Yes\r\n").settings.singleInstance);
     EXPECT_FALSE(read("[Application]\r\nSingle Instance=yes\r\nApplication Type=service\r\n")
                      .settings.singleInstance);
+}
+
+TEST_F(ReadSettings, Java9OrLaterAndTheDownloadPage) {
+    struct Case {
+        const char* settings;
+        ModernJava rule;
+        bool openJdk;
+    };
+    const Case cases[] = {
+        {"Minimum Version=1.8\r\n", ModernJava::NotAsked, false},
+        {"Minimum Version=any\r\n", ModernJava::NotAsked, false},
+        {"Minimum Version=9\r\nVM Provider=jrockit\r\n", ModernJava::MinimumVersion, true},
+        {"Minimum Version=11.0.2\r\n", ModernJava::MinimumVersion, true},
+        {"Minimum Version=1.6\r\nVM Provider=OpenJDK\r\n", ModernJava::VmProvider, true},
+    };
+    for (const Case& c : cases) {
+        LauncherSettings s = read(std::string("[Java Runtime Environment]\r\nMain Class=M\r\n") + c.settings).settings;
+        EXPECT_EQ(s.modernJava, c.rule) << c.settings;
+        EXPECT_EQ(s.openJdkAllowed, c.openJdk) << c.settings;
+    }
+    // "openjdk" allows Oracle's and the OpenJDK builds, prefers none.
+    LauncherSettings s = read("[Java Runtime Environment]\r\nVM Provider=openjdk\r\n").settings;
+    EXPECT_TRUE(s.sunAllowed && !s.sunPreferred && !s.ibmAllowed && !s.jrockitAllowed && !s.ibmRuntimePossible());
+
+    EXPECT_EQ(downloadPageFrom("https://adoptium.net/"), "https://adoptium.net/");
+    EXPECT_EQ(downloadPageFrom("HTTP://example.com/java"), "HTTP://example.com/java");
+    for (const char* refused : {"", "https://", "ftp://example.com/", "javascript:alert(1)", "www.java.com",
+                                "C:\\setup.exe", " https://x.org/"})
+        EXPECT_EQ(downloadPageFrom(refused), "") << refused;
 }
 
 TEST_F(ReadSettings, RememberedRuntimeFromThePerUserFile) {

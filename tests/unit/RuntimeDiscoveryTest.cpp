@@ -7,6 +7,7 @@
 #include <random>
 
 #include "TempFolder.h"
+#include "harness/PeStub.h"
 #include "jre/RuntimeDiscovery.h"
 
 namespace {
@@ -19,7 +20,7 @@ const char kJrockit[] = "bin\\jrockit\\jvm.dll";
 // A Java home under the temporary folder holding the given files.
 std::string makeHome(const TempFolder& temp, const std::string& name,
                      std::initializer_list<const char*> files) {
-    for (const char* file : files) temp.write(name + "\\" + file, "");
+    for (const char* file : files) temp.write(name + "\\" + file, peStub());
     CreateDirectoryA(temp.file(name).c_str(), nullptr);
     return temp.file(name) + "\\";
 }
@@ -49,12 +50,21 @@ TEST(ProbeJavaHome, OrderPerJvmType) {
     EXPECT_EQ(library(jrockitOnly, JvmType::Server), "");
     EXPECT_EQ(library(classicServer, JvmType::Default), classicServer + kClassic);
 
-    // Every file tested is kept, in order, up to the one found.
-    HomeProbe probe = probeJavaHome(classicServer, JvmType::Default);
-    ASSERT_EQ(probe.tests.size(), 2u);
-    EXPECT_EQ(probe.tests[0].path, classicServer + kClient);
-    EXPECT_FALSE(probe.tests[0].exists);
-    EXPECT_TRUE(probe.tests[1].exists);
+    // A library of another machine, or no DLL at all, does not count: the
+    // order goes on. The tests made again show why.
+    std::string mixed = makeHome(temp, "mixed", {kServer});
+    temp.write("mixed\\bin\\client\\jvm.dll", peStub(IMAGE_FILE_MACHINE_I386));
+    temp.write("mixed\\bin\\classic\\jvm.dll", "MZ, but not a DLL");
+    HomeProbe probe = probeJavaHome(mixed, JvmType::Default);
+    EXPECT_EQ(probe.library, mixed + kServer);
+    std::vector<LibraryTest> tests = libraryTests(probe);
+    ASSERT_EQ(tests.size(), 4u);
+    EXPECT_EQ(tests[0].machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_TRUE(tests[1].exists && tests[1].machine == 0);
+    EXPECT_FALSE(tests[2].exists);
+    EXPECT_TRUE(tests[3].usable());
+    EXPECT_EQ(probeJavaHome(mixed, JvmType::FavorServer, HomeLayout::Modern).library, mixed + kServer);
+    EXPECT_EQ(library(mixed, JvmType::Default, nullptr), mixed + kServer);
 }
 
 // Registry fixture: the three vendor trees are removed before and after.
@@ -187,6 +197,48 @@ TEST_F(Registry, JavaHomeWithoutTerminatingZero) {
     EXPECT_EQ(search(LauncherSettings()), home + "\\");
 }
 
+TEST_F(Registry, BrokenEntriesOfTodaysKeysAreSkippedAndSaySo) {
+    const std::string zulu = "Software\\Azul Systems\\Zulu\\";
+    auto value = [&](const std::string& name, DWORD type, const void* data, DWORD size) {
+        HKEY key;
+        RegCreateKeyExA(HKEY_CURRENT_USER, (zulu + name).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        RegSetValueExA(key, "InstallationPath", 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    };
+    std::string good = makeHome(temp_, "good", {kServer});
+    std::string other = temp_.file("x86") + "\\";
+    temp_.write("x86\\bin\\server\\jvm.dll", peStub(IMAGE_FILE_MACHINE_I386));
+    DWORD number = 7;
+    std::string tooLong(300, 'x');
+    value("zulu-11", REG_SZ, good.c_str(), static_cast<DWORD>(good.size() + 1));
+    value("zulu-17", REG_DWORD, &number, sizeof number);
+    value("zulu-18", REG_SZ, "", 1);
+    value("zulu-19", REG_SZ, tooLong.c_str(), static_cast<DWORD>(tooLong.size() + 1));
+    value("zulu-20", REG_SZ, other.c_str(), static_cast<DWORD>(other.size() + 1));
+    value("zulu-latest", REG_SZ, good.c_str(), static_cast<DWORD>(good.size() + 1));
+    value("zulu-8-jre", REG_SZ, good.c_str(), static_cast<DWORD>(good.size()));  // no terminating zero
+
+    LauncherSettings settings;
+    JavaVersion::parse("8", kVersionFillMin, settings.minVersion);
+    applyVmProvider("openjdk", settings);
+    RegistrySearch found = searchRegistry(settings);
+    readEveryVersion(found, settings);
+    std::string results;
+    for (const RegisteredVersion& v : found.versions)
+        results += v.name + "=" + std::to_string(static_cast<int>(v.result)) + " ";
+    EXPECT_EQ(results, "zulu-11=4 zulu-17=8 zulu-18=2 zulu-19=9 zulu-20=3 zulu-8-jre=4 zulu-latest=6 ");
+    ASSERT_GE(found.chosen, 0);
+    EXPECT_EQ(found.versions[static_cast<std::size_t>(found.chosen)].name, "zulu-11");
+    EXPECT_EQ(found.versions[6].kind, RuntimeKind::DevelopmentKit);
+    EXPECT_EQ(found.versions[5].kind, RuntimeKind::RuntimeEnvironment);
+    // Only a runtime environment, by its name.
+    applyJvmSource("only_JRE", settings);
+    found = searchRegistry(settings);
+    ASSERT_GE(found.chosen, 0);
+    EXPECT_EQ(found.versions[static_cast<std::size_t>(found.chosen)].name, "zulu-8-jre");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Azul Systems");
+}
+
 // The search reads a version's JavaHome and probes it only when the choice
 // gets to it. It must choose what choosing among every usable version would:
 // the first in sorted order that matches the first preferred version that
@@ -244,7 +296,10 @@ protected:
         RuntimeDiscovery found = discoverRuntime(settings, app_);
         return found.jvmLibrary.empty() ? "(none)" : found.jvmLibrary;
     }
-    void besideExecutable(const char* relative) { temp_.write(std::string("app\\") + relative, ""); }
+    void besideExecutable(const char* relative) {
+        std::string name = relative;
+        temp_.write("app\\" + name, name.find("jvm.dll") != std::string::npos ? peStub() : "");
+    }
 
     std::string app_ = temp_.file("app") + "\\";
 };

@@ -18,7 +18,8 @@ TEST(SettingsFile, FileSectionThenPlusSectionAndWhereEachValueCameFrom) {
                                  "Both=never read\r\n"
                                  "Empty=from plus\r\n");
     std::string other = temp.write("user.ini", "[Main]\r\nBoth=user\r\n");
-    SettingsFile file(ini);
+    std::vector<SettingRead> reads;
+    RecordingSettingsFile file(ini, reads);
     // The file section wins and the plus section is not read.
     EXPECT_EQ(file.lookup("Main", "Both"), "file");
     // An empty file value counts as absent: the plus section's value comes
@@ -32,7 +33,7 @@ TEST(SettingsFile, FileSectionThenPlusSectionAndWhereEachValueCameFrom) {
     EXPECT_EQ(file.readUserFile(other, "Main", "Both"), "user");
 
     std::string sources;
-    for (const SettingRead& read : file.reads())
+    for (const SettingRead& read : reads)
         sources += std::string(read.key) + "=" + read.value + ":" + std::to_string(static_cast<int>(read.source)) + " ";
     EXPECT_EQ(sources, "Both=file:2 Empty= from plus:1 Missing=:0 both=file:2 Empty=:3 Both=user:4 ");
 }

@@ -1,0 +1,27 @@
+#pragma once
+// The machine a DLL is built for, read from its PE headers: a JVM library
+// counts only when it is built for the launcher's own machine (a 64-bit
+// launcher can load only a 64-bit jvm.dll).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// IMAGE_FILE_MACHINE_I386 or IMAGE_FILE_MACHINE_AMD64, as this launcher is
+// built.
+unsigned ownMachine();
+
+// "i686", "x86_64", "arm64"; "" for anything else.
+const char* machineName(unsigned machine);
+
+// The offset of the NT headers from the first bytes of a file (the DOS
+// header's e_lfanew), or 0 when they do not begin with "MZ" or are too few.
+std::uint32_t ntHeadersOffset(const std::uint8_t* bytes, std::size_t count);
+
+// The machine of the NT headers' first bytes ("PE\0\0" and the file
+// header), or 0 when they are not that.
+unsigned ntHeadersMachine(const std::uint8_t* bytes, std::size_t count);
+
+// The machine of the file at path; 0 when it is not a PE file, is cut short
+// or cannot be read. Reads no more than the headers need.
+unsigned libraryMachine(const std::string& path);
