@@ -1,36 +1,62 @@
 #include "base/Messages.h"
 
+#include "base/AnsiPath.h"
 #include "base/StringTable.h"
 
 Failure windowsFailure(UINT fragment, DWORD errorCode) {
-    return {msg::WindowsException,
-            {entryArgument(fragment), numberArgument(static_cast<int>(errorCode))}};
+    Failure failure{msg::WindowsException};
+    failure.fragment = fragment;
+    failure.number = static_cast<int>(errorCode);
+    return failure;
+}
+
+Failure pathFailure(const std::wstring& path) {
+    Failure failure{msg::PathWithoutAnsiName};
+    failure.name = path;
+    return failure;
 }
 
 namespace {
 
-// The text of a text or entry argument.
-std::string argumentText(const MessageArgument& argument) {
-    if (argument.kind == MessageArgument::Kind::Text) return argument.text;
+std::string entryText(UINT id) {
     std::string text;
-    if (argument.number != 0) loadResourceString(text, static_cast<UINT>(argument.number));
+    if (id != 0) loadResourceString(text, id);
     return text;
+}
+
+std::string ansiOf(const std::wstring& text) {
+    int count = static_cast<int>(text.size());
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), count, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), count, ansi.data(), bytes, nullptr, nullptr);
+    return ansi;
 }
 
 }  // namespace
 
-std::string messageText(const Failure& failure) {
+std::string messageText(const Failure& f) {
     std::string format;
-    loadResourceString(format, failure.message);
-    const std::vector<MessageArgument>& a = failure.arguments;
-    if (a.empty()) return format;
-    auto isNumber = [](const MessageArgument& argument) {
-        return argument.kind == MessageArgument::Kind::Number;
-    };
-    if (isNumber(a[0])) return formatText(format.c_str(), a[0].number);
-    std::string first = argumentText(a[0]);
-    if (a.size() == 1) return formatText(format.c_str(), first.c_str());
-    if (isNumber(a[1])) return formatText(format.c_str(), first.c_str(), a[1].number);
-    std::string second = argumentText(a[1]);
-    return formatText(format.c_str(), first.c_str(), second.c_str());
+    loadResourceString(format, f.message);
+    switch (f.message) {
+    case msg::WindowsException:
+        return formatText(format.c_str(), entryText(f.fragment).c_str(), f.number);
+    case msg::JniCreateException:
+        return formatText(format.c_str(), entryText(f.fragment).c_str(), entryText(f.reason).c_str());
+    case msg::MainClassLoadFailed:
+    case msg::MainClassNotFound:
+        return formatText(format.c_str(), f.text.c_str());
+    case msg::JvmLibraryLoadFailed:
+        return formatText(format.c_str(), f.text.c_str(), f.number);
+    case msg::PathWithoutAnsiName:
+        return formatText(format.c_str(), ansiOf(f.name).c_str());
+    default:
+        return format;
+    }
+}
+
+std::wstring messageTextWide(const Failure& f) {
+    if (f.message != msg::PathWithoutAnsiName) return toWide(messageText(f));
+    std::wstring format;
+    loadResourceStringWide(format, f.message);
+    return formatTextWide(format.c_str(), f.name.c_str());
 }

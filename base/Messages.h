@@ -41,35 +41,37 @@ enum : UINT {
     ReasonNoMemory = 228,
     ReasonExists = 229,
     ReasonInvalid = 230,
+    PathWithoutAnsiName = 232,
 };
 }  // namespace msg
 
-// What fills one placeholder: a text ("%s"), a number ("%d"), or the text of
-// another string-table entry ("%s"; entry 0 gives an empty text).
-struct MessageArgument {
-    enum class Kind { Text, Number, Entry } kind = Kind::Text;
-    std::string text;
-    int number = 0;
-
-};
-
-inline MessageArgument textArgument(std::string text) {
-    return {MessageArgument::Kind::Text, std::move(text), 0};
-}
-inline MessageArgument numberArgument(int value) { return {MessageArgument::Kind::Number, {}, value}; }
-inline MessageArgument entryArgument(UINT id) {
-    return {MessageArgument::Kind::Entry, {}, static_cast<int>(id)};
-}
-
+// A message and what fills its placeholders. Which of the fields a message
+// takes is its own (messageText knows each one): message 202 the text of
+// the entry fragment and the number, 203 the texts of fragment and reason,
+// 211 and 215 the text, 222 the text and the number, 232 the name in
+// UTF-16; the others none.
 struct Failure {
     UINT message = 0;
-    std::vector<MessageArgument> arguments;  // none, one or two
+    std::string text;
+    UINT fragment = 0;
+    UINT reason = 0;  // 0: an empty text
+    int number = 0;
+    std::wstring name;  // a name the ANSI code page cannot spell
 };
 
 // A failed Windows call: message 202 with the fragment entry and the error
 // code.
 Failure windowsFailure(UINT fragment, DWORD errorCode);
 
+// The path has no ANSI spelling and no short name: message 232 with the
+// path.
+Failure pathFailure(const std::wstring& path);
+
 // The text the user sees: the entry itself when it has no arguments,
-// otherwise the entry formatted with them.
+// otherwise the entry formatted with them. In the ANSI code page (a wide
+// argument as near as it comes), and in UTF-16.
 std::string messageText(const Failure& failure);
+std::wstring messageTextWide(const Failure& failure);
+
+// Whether the text needs UTF-16 to be shown whole.
+inline bool hasWideArgument(const Failure& failure) { return !failure.name.empty(); }

@@ -12,9 +12,14 @@
 // the entry is missing or empty.
 bool loadResourceString(std::string& target, UINT id);
 
+// The same entry in UTF-16, as the table holds it.
+bool loadResourceStringWide(std::wstring& target, UINT id);
+
 // Formats with the wvsprintfA rules: "%s" takes a const char*, "%d" an int.
 // Output beyond wvsprintfA's 1,024-byte limit is cut.
 std::string formatText(const char* format, ...);
+// The same with wvsprintfW: "%s" takes a const wchar_t*.
+std::wstring formatTextWide(const wchar_t* format, ...);
 
 // wvsprintfA takes C strings and integers only.
 template <typename... Args>

@@ -23,8 +23,9 @@ std::optional<Failure> loadJvmLibrary(const JvmLoading& loading, const std::stri
     HMODULE module = LoadLibraryA(path.c_str());
     if (!module) {
         DWORD error = GetLastError();
-        return Failure{msg::JvmLibraryLoadFailed,
-                       {textArgument(path), numberArgument(static_cast<int>(error))}};
+        Failure failure{msg::JvmLibraryLoadFailed, path};
+        failure.number = static_cast<int>(error);
+        return failure;
     }
     // The library stays loaded until the process ends.
     library.module = module;
@@ -71,9 +72,10 @@ std::optional<Failure> createJavaVm(const JvmLibrary& library, const std::vector
     // Whatever a failed creation left there is no VM to destroy later.
     vm = nullptr;
     env = nullptr;
-    return Failure{msg::JniCreateException,
-                   {entryArgument(msg::CreateVmFailed),
-                    entryArgument(creationFailureReason(result))}};
+    Failure failure{msg::JniCreateException};
+    failure.fragment = msg::CreateVmFailed;
+    failure.reason = creationFailureReason(result);
+    return failure;
 }
 
 std::uint32_t defaultJavaStackSize(const JvmLibrary& library) {

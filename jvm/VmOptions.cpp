@@ -92,7 +92,7 @@ VmConfiguration buildVmConfiguration(const LauncherSettings& settings, const std
     vm.mainArguments = arguments;
     std::string classPath = classPathValue(settings, executable, launcherFolder, vm.classPath);
     if (classPath.empty()) {
-        vm.failure = Failure{msg::ClassPathMissing, {}};
+        vm.failure = Failure{msg::ClassPathMissing};
         return vm;
     }
 

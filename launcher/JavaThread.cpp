@@ -24,13 +24,13 @@ struct JavaThread {
         case MainLookupFailure::None:
             return true;
         case MainLookupFailure::NameNotConvertible:
-            show({msg::MainClassLoadFailed, {textArgument(run.mainClass)}});
+            show({msg::MainClassLoadFailed, run.mainClass});
             return false;
         case MainLookupFailure::ClassNotFound:
-            show({msg::MainClassNotFound, {textArgument(lookup.className)}});
+            show({msg::MainClassNotFound, lookup.className});
             return false;
         case MainLookupFailure::MainMissing:
-            show({msg::MainMethodMissing, {}});
+            show({msg::MainMethodMissing});
             return false;
         case MainLookupFailure::NameCharsUnavailable:
         case MainLookupFailure::MainMissingDescribed:

@@ -159,7 +159,7 @@ std::optional<Failure> readSettingsFrom(File& file, const std::string& executabl
     s.errorFile = file.lookup(application, "Error File");
     s.cmd = file.lookup(application, "Cmd");
 
-    if (s.mainClass.empty()) return Failure{msg::MainClassMissing, {}};
+    if (s.mainClass.empty()) return Failure{msg::MainClassMissing};
     return std::nullopt;
 }
 

@@ -49,4 +49,11 @@ void showError(HWND owner, const std::string& text) {
     showMessageBox(owner, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
-void showFailure(HWND owner, const Failure& failure) { showError(owner, messageText(failure)); }
+void showFailure(HWND owner, const Failure& failure) {
+    if (!hasWideArgument(failure)) {
+        showError(owner, messageText(failure));
+        return;
+    }
+    // A name the ANSI code page cannot spell is shown as it is.
+    MessageBoxW(owner, messageTextWide(failure).c_str(), nullptr, MB_OK | MB_ICONERROR);
+}
