@@ -132,6 +132,7 @@ std::optional<Failure> readSettings(const std::string& executable, const std::st
     s.outputFile = file.lookup(application, "Output File");
     s.errorFile = file.lookup(application, "Error File");
     s.cmd = file.lookup(application, "Cmd");
+    s.classDataSharing = isYes(file.lookup(jre, "Class Data Sharing"));
     s.reads = std::move(file.reads());
 
     if (s.mainClass.empty()) return Failure{msg::MainClassMissing, {}};
