@@ -11,8 +11,9 @@
 
 namespace {
 
-// The first bytes of a dynamic archive whose header HotSpot has written.
-const char kArchiveMagic[] = "\xa8\xba\x0b\xf0";
+// The first bytes of a dynamic archive whose header HotSpot has written:
+// its magic number 0xf00baba8, little-endian.
+const char kArchiveMagic[] = "\xa8\xab\x0b\xf0";
 const char kRefused[] = "refused\r\n";
 
 // Up to limit bytes from the start of the file; false when it cannot be

@@ -74,7 +74,8 @@ protected:
 
     // The archive as HotSpot leaves it: its header first, made read-only.
     void writeArchive() {
-        folder_.write(archiveName, std::string("\xa8\xba\x0b\xf0", 4) + std::string(4096, 'x'));
+        const std::uint32_t magic = 0xf00baba8;
+        folder_.write(archiveName, std::string(reinterpret_cast<const char*>(&magic), 4) + std::string(4096, 'x'));
         SetFileAttributesA(folder_.file(archiveName).c_str(), FILE_ATTRIBUTE_READONLY);
     }
 
