@@ -303,4 +303,22 @@ TEST_F(RealJava, SecondaryMainReceivesTheArgumentsOfASecondLaunch) {
     EXPECT_EQ(out[1].substr(0, 17), "secondary [a b|c]");
 }
 
+// HotSpot 17 through the bridge: the first launch makes the archive when its
+// VM ends, the second maps it, and neither prints a word about it.
+TEST_F(RealJava, ClassDataSharingMapsTheArchiveFromTheSecondLaunchQuietly) {
+    std::string exe = prepare("sharing", "[Product Information]\r\nProduct Name=Sharing\r\nProduct Code=S1\r\n"
+                                         "[Java Runtime Environment]\r\nMain Class=com.example.Sharing\r\n"
+                                         "Class Data Sharing=Yes\r\n[Class Path]\r\nClass Path=\\lib\\*.jar\r\n");
+    folder_->makeFolder("local");
+    const std::string archive = "local\\Sharing\\S1\\app.jsa";
+    for (int launch = 1; launch <= 2; ++launch) {
+        LaunchResult result = run(exe, {.environment = {{"LOCALAPPDATA", folder_->file("local")}}});
+        EXPECT_EQ(result.exitCode, 0) << errors();
+        EXPECT_EQ(output(), launch == 1 ? "SharedArchiveFile= mapped=false\r\n"
+                                        : "SharedArchiveFile=" + unixPathOf(folder_->file(archive)) + " mapped=true\r\n");
+        EXPECT_EQ(errors(), "");
+        ASSERT_TRUE(folder_->exists(archive));
+    }
+}
+
 }  // namespace
