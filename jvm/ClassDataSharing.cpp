@@ -15,6 +15,9 @@ namespace {
 // its magic number 0xf00baba8, little-endian.
 const char kArchiveMagic[] = "\xa8\xab\x0b\xf0";
 const char kRefused[] = "refused\r\n";
+const char kMakeOption[] = "-XX:ArchiveClassesAtExit=";
+const char kMapOption[] = "-XX:SharedArchiveFile=";
+const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
 
 // Up to limit bytes from the start of the file; false when it cannot be
 // opened.
@@ -46,7 +49,7 @@ bool appendCurrentLine(std::string& record, const std::string& path) {
 // The version of the chosen runtime: the registry subkey's when the registry
 // gave the library, else JAVA_VERSION of the release file in its home.
 void findVersion(ClassDataSharingPlan& p, const RuntimeDiscovery& discovery, const std::string& jvmLibrary) {
-    const DiscoveryStep& last = discovery.steps[discovery.stepsTried ? discovery.stepsTried - 1 : 0];
+    const DiscoveryStep& last = discovery.steps[discovery.stepsTried - 1];
     JavaVersion version;
     if (!discovery.jvmLibrary.empty() && last.source == RuntimeSource::Registry && last.registry.chosen >= 0) {
         p.versionSource = VersionSource::Registry;
@@ -80,7 +83,9 @@ std::string releaseVersion(const std::string& text) {
 }
 
 bool isSharingOption(const std::string& option) {
-    for (const char* name : {"-Xshare", "SharedArchive", "ArchiveClassesAtExit"})
+    // "-Xshare", "SharedArchive" (also in "SharedArchiveFile") and
+    // "ArchiveClassesAtExit=".
+    for (const char* name : {"-Xshare", kAutoOption + 15, kMakeOption + 4})
         if (std::strstr(option.c_str(), name)) return true;
     return false;
 }
@@ -150,10 +155,10 @@ void planClassDataSharing(ClassDataSharingPlan& p, const LauncherSettings& setti
 
 void addSharingOptions(ClassDataSharingPlan& p, std::vector<std::string>& options) {
     if (!writesArchive(p.state) && p.state != SharingState::Maps) return;
-    const char* archive = p.state == SharingState::Makes ? "-XX:ArchiveClassesAtExit=" : "-XX:SharedArchiveFile=";
+    const char* archive = p.state == SharingState::Makes ? kMakeOption : kMapOption;
     // From Java 25 on, part of class data sharing logs under the tag "aot",
     // which older versions refuse.
-    const char* added[] = {archive, p.state == SharingState::Keeps ? "-XX:+AutoCreateSharedArchive" : nullptr,
+    const char* added[] = {archive, p.state == SharingState::Keeps ? kAutoOption : nullptr,
                            "-Xlog:cds*=off", p.version >= 25 ? "-Xlog:aot*=off" : nullptr};
     for (const char* option : added) {
         if (!option) continue;
