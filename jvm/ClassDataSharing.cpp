@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "base/AnsiText.h"
 #include "base/PathText.h"
 #include "settings/SettingsPaths.h"
 
@@ -21,7 +20,7 @@ const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
 
 // Up to limit bytes from the start of the file; false when it cannot be
 // opened.
-[[gnu::noinline]] bool readStart(const std::string& path, DWORD limit, std::string& text) {
+bool readStart(const std::string& path, DWORD limit, std::string& text) {
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -32,16 +31,11 @@ const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
     return true;
 }
 
-// The file's attributes, size and last-write time; false when it is missing.
-bool stampOf(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
-    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
-}
-
 // Appends the record line of a file as it is now (zeros when it is
 // missing); true for a folder.
 bool appendCurrentLine(std::string& record, const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    bool found = stampOf(path, data);
+    bool found = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
     appendRecordLine(record, path, data);
     return found && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
