@@ -41,7 +41,8 @@ std::string translatePathList(const std::string& list, const PathTranslator& tra
 
 std::string translateOption(const std::string& option, const PathTranslator& translate) {
     std::size_t length = 0;
-    for (const char* prefix : {"-Djava.class.path=", "-Djava.library.path=", "-Xbootclasspath/a:"}) {
+    for (const char* prefix : {"-Djava.class.path=", "-Djava.library.path=", "-Xbootclasspath/a:",
+                               "-XX:SharedArchiveFile=", "-XX:ArchiveClassesAtExit="}) {
         if (startsWith(option, prefix, length))
             return option.substr(0, length) + translatePathList(option.substr(length), translate);
     }

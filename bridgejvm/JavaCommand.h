@@ -21,8 +21,9 @@ using PathTranslator = std::function<std::optional<std::string>(const std::strin
 std::string translatePathList(const std::string& list, const PathTranslator& translate);
 
 // The option with its Windows paths translated: java.class.path,
-// java.library.path, -Xbootclasspath/a:, and the file of -javaagent: and
-// -agentpath:. Other options are returned unchanged.
+// java.library.path, -Xbootclasspath/a:, the class data sharing archives of
+// -XX:SharedArchiveFile= and -XX:ArchiveClassesAtExit=, and the file of
+// -javaagent: and -agentpath:. Other options are returned unchanged.
 std::string translateOption(const std::string& option, const PathTranslator& translate);
 
 // One option as an entry of an options file: blanks and quotes are quoted

@@ -7,3 +7,4 @@ file(COPY_FILE ${BIN}/bridgejvm.dll ${HOME}/bin/server/jvm.dll ONLY_IF_DIFFERENT
 file(COPY_FILE ${BIN}/bridgejvm-server.jar ${HOME}/lib/bridgejvm/bridgejvm-server.jar ONLY_IF_DIFFERENT)
 file(COPY_FILE ${BIN}/bridgejvm-start.sh ${HOME}/lib/bridgejvm/bridgejvm-start.sh ONLY_IF_DIFFERENT)
 file(COPY_FILE ${BIN}/bridgejvm.ini ${HOME}/lib/bridgejvm/bridgejvm.ini ONLY_IF_DIFFERENT)
+file(COPY_FILE ${BIN}/bridgejvm-release ${HOME}/release ONLY_IF_DIFFERENT)

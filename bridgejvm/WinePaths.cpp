@@ -46,6 +46,17 @@ std::optional<std::string> unixPath(const std::string& windowsPathUtf8, DWORD* e
     }
     std::string result = unix;
     HeapFree(GetProcessHeap(), 0, unix);
+    // Wine reaches C: through the prefix's link dosdevices/c:, whose ":"
+    // would split the path in Java's lists (-XX:SharedArchiveFile takes two
+    // files): the link's target, drive_c, names the same file.
+    std::size_t link = result.find("/dosdevices/c:/");
+    if (link != std::string::npos) {
+        std::string drive = result.substr(0, link) + "/drive_c";
+        std::optional<std::wstring> folder = dosPath(drive);
+        DWORD attributes = folder ? GetFileAttributesW(folder->c_str()) : INVALID_FILE_ATTRIBUTES;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            result = drive + result.substr(link + 14);
+    }
     return result;
 }
 

@@ -302,6 +302,25 @@ std::string jsonReport(const Explanation& e) {
     json.stringArray("mainArguments", e.mainArguments);
     json.field("outputFile", e.outputFile);
     json.field("errorFile", e.errorFile);
+
+    const ClassDataSharingPlan& c = e.sharing;
+    json.key("classDataSharing");
+    json.beginObject();
+    json.field("state", sharingStateName(c.state));
+    json.field("why", sharingStateText(c.state));
+    json.field("version", c.version);
+    static const char* const sources[] = {"none", "registry", "release file"};
+    json.field("versionSource", sources[static_cast<int>(c.versionSource)]);
+    json.field("versionText", e.sharingVersionText);
+    json.field("releaseFile", c.versionSource == VersionSource::Registry ? std::string() : releaseFileOf(e.jvmLibrary));
+    json.field("archive", c.archive);
+    json.field("archiveState", archiveStateName(c.archiveState));
+    json.field("recordFile", c.archive.empty() ? std::string() : recordPath(c.archive));
+    json.field("madeFrom", c.record);
+    json.field("recordState", recordStateName(c.recordState));
+    json.stringArray("options", std::vector<std::string>(e.vmOptions.end() - static_cast<std::ptrdiff_t>(c.optionCount),
+                                                         e.vmOptions.end()));
+    json.endObject();
     json.endObject();
     return json.text();
 }

@@ -24,7 +24,8 @@ LaunchStage stageOf(const std::string& key) {
         if (key == k) return LaunchStage::SingleInstance;
     for (const char* k : {"Splash Screen", "Splash Screen Shadow", "Preffer Native Splash Screen"})
         if (key == k) return LaunchStage::Splash;
-    for (const char* k : {"Class Path", "Embedded Jar", "Virtual Machine Parameters", "Output File", "Error File", "Cmd"})
+    for (const char* k : {"Class Path", "Embedded Jar", "Virtual Machine Parameters", "Output File", "Error File", "Cmd",
+                          "Class Data Sharing"})
         if (key == k) return LaunchStage::VmOptions;
     return LaunchStage::Settings;
 }
@@ -49,6 +50,13 @@ public:
     }
     std::optional<std::string> pickRuntime(const LauncherSettings&, const std::string&) override {
         return std::nullopt;
+    }
+    // A launch that holds the record lets others only read it; this
+    // reading open, which lets nobody write, fails then.
+    SharingState takeArchive(const ClassDataSharingPlan& plan) override {
+        UniqueFile record(CreateFileA(recordPath(plan.archive).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return !record && GetLastError() == ERROR_SHARING_VIOLATION ? SharingState::Busy : plan.state;
     }
 
 private:
@@ -165,6 +173,20 @@ void report(Explanation& e, const LaunchPlan& plan) {
     e.errorFile = vm.errorFile;
     e.mainClass = s.mainClass;
     e.mainArguments = vm.mainArguments;
+    e.sharing = plan.sharing;
+    if (plan.sharing.versionSource == VersionSource::Registry) {
+        const RegistrySearch& search = plan.discovery.steps[plan.discovery.stepsTried - 1].registry;
+        e.sharingVersionText = search.versions[static_cast<std::size_t>(search.chosen)].name;
+    } else if (plan.sharing.versionSource == VersionSource::ReleaseFile) {
+        UniqueFile file(CreateFileA(releaseFileOf(plan.jvmLibrary).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::string text(1 << 16, '\0');
+        DWORD read = 0;
+        if (!file || !ReadFile(file.get(), text.data(), 1 << 16, &read, nullptr)) read = 0;
+        text.resize(read);
+        e.sharingVersionText = releaseVersion(text);
+        if (!e.sharingVersionText.empty() && e.sharingVersionText.back() == '\r') e.sharingVersionText.pop_back();
+    }
 }
 
 }  // namespace
@@ -259,6 +281,71 @@ const char* outcomeName(LaunchOutcome outcome) {
     case LaunchOutcome::JreNotFound: return "JRE Not Found";
     case LaunchOutcome::OptionsStopped: return "stopped while building the VM options";
     case LaunchOutcome::StartsJava: return "starts Java";
+    }
+    return "";
+}
+
+const char* sharingStateName(SharingState state) {
+    switch (state) {
+    case SharingState::NotAsked: return "not asked";
+    case SharingState::UnknownVersion: return "unknown version";
+    case SharingState::OldVersion: return "old version";
+    case SharingState::AuthorsOption: return "author's option";
+    case SharingState::NoLocalAppData: return "no LOCALAPPDATA";
+    case SharingState::FolderOnClassPath: return "folder on the class path";
+    case SharingState::ArchiveIsFolder: return "archive is a folder";
+    case SharingState::Refused: return "refused";
+    case SharingState::Busy: return "busy";
+    case SharingState::Unwritable: return "unwritable";
+    case SharingState::Maps: return "maps";
+    case SharingState::Makes: return "makes";
+    case SharingState::Keeps: return "keeps";
+    }
+    return "";
+}
+
+const char* sharingStateText(SharingState state) {
+    switch (state) {
+    case SharingState::NotAsked: return "off (\"Class Data Sharing\" is not \"Yes\")";
+    case SharingState::UnknownVersion: return "off: the runtime's version is not known";
+    case SharingState::OldVersion: return "off: below Java 13 the VM keeps no archive of the application's classes";
+    case SharingState::AuthorsOption:
+        return "off: \"Virtual Machine Parameters\" choose class data sharing themselves (-Xshare, "
+               "-XX:SharedArchiveFile, -XX:ArchiveClassesAtExit or AutoCreateSharedArchive)";
+    case SharingState::NoLocalAppData: return "off: LOCALAPPDATA is not set";
+    case SharingState::FolderOnClassPath: return "off: the class path holds a folder (the VM archives classes of jar files only)";
+    case SharingState::ArchiveIsFolder: return "off: a folder stands where the archive goes";
+    case SharingState::Refused: return "off: the runtime refused the options at an earlier launch (the record says so)";
+    case SharingState::Busy: return "off: another launch holds the record and may be writing the archive";
+    case SharingState::Unwritable:
+        return "off: the folder or the record cannot be written, or the old archive cannot be removed (a running "
+               "launch maps it)";
+    case SharingState::Maps: return "on: the VM maps the archive";
+    case SharingState::Makes:
+        return "on: this launch takes the record and makes the archive anew; the VM writes it when it ends";
+    case SharingState::Keeps:
+        return "on: this launch takes the record; the VM maps the archive, or makes it when it ends if it is missing "
+               "or does not fit";
+    }
+    return "";
+}
+
+const char* recordStateName(RecordState state) {
+    switch (state) {
+    case RecordState::Missing: return "missing";
+    case RecordState::Matches: return "matches";
+    case RecordState::Differs: return "differs";
+    case RecordState::Refused: return "refused";
+    }
+    return "";
+}
+
+const char* archiveStateName(ArchiveState state) {
+    switch (state) {
+    case ArchiveState::Missing: return "missing";
+    case ArchiveState::Complete: return "complete";
+    case ArchiveState::Incomplete: return "incomplete";
+    case ArchiveState::Folder: return "folder";
     }
     return "";
 }

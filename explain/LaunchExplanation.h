@@ -114,6 +114,10 @@ struct Explanation {
     std::vector<std::string> mainArguments;
     std::string outputFile;
     std::string errorFile;
+    ClassDataSharingPlan sharing;
+    // The text its version came from: the registry subkey's name, or the
+    // release file's JAVA_VERSION line.
+    std::string sharingVersionText;
 
     std::vector<std::string> messages;  // what the launch shows in message boxes
     LaunchOutcome outcome = LaunchOutcome::NoSettingsPath;
@@ -133,6 +137,10 @@ const char* modernJavaName(ModernJava rule);
 const char* kindName(RuntimeKind kind);
 const char* splashChoiceName(SplashChoice choice);
 const char* outcomeName(LaunchOutcome outcome);
+const char* sharingStateName(SharingState state);
+const char* sharingStateText(SharingState state);  // why it is off, or how it is on
+const char* recordStateName(RecordState state);
+const char* archiveStateName(ArchiveState state);
 
 // The exit code of a launch that ends before Java (for the "JRE Not Found"
 // dialog: when it is cancelled); nothing when Java or a running instance

@@ -90,6 +90,8 @@ std::string meaning(const StagedSettingRead& read, const Explanation& e) {
                                        e.mainArguments.end());
         return "adds to the arguments: " + quotedList(added);
     }
+    if (k == "Class Data Sharing")
+        return s.classDataSharing ? "asked for: see \"Class data sharing\" below" : "class data sharing off";
     if (k == "Splash Screen") return read.value.empty() ? "no splash screen" : "the splash picture";
     if (k == "Output File") return e.outputFile.empty() ? "System.out not redirected" : "System.out to " + e.outputFile;
     if (k == "Error File") return e.errorFile.empty() ? "System.err not redirected" : "System.err to " + e.errorFile;
@@ -337,6 +339,40 @@ void splash(Text& t, const Explanation& e) {
         t.line(1, "picture " + e.splashImage + (e.splashImageExists ? " (exists)" : " (missing: nothing is shown)"));
 }
 
+void sharing(Text& t, const Explanation& e) {
+    const ClassDataSharingPlan& c = e.sharing;
+    t.line(std::string("Class data sharing: ") + sharingStateText(c.state));
+    if (c.state == SharingState::NotAsked) return;
+    std::string version = c.version ? std::to_string(c.version) : std::string("unknown");
+    if (c.versionSource == VersionSource::Registry) {
+        version += ", from the registry subkey " + quoted(e.sharingVersionText);
+    } else if (c.versionSource == VersionSource::ReleaseFile) {
+        version += ", from " + (e.sharingVersionText.empty() ? std::string("no JAVA_VERSION line") : e.sharingVersionText) +
+                   " in " + releaseFileOf(e.jvmLibrary);
+    } else {
+        version += " (" + releaseFileOf(e.jvmLibrary) + " cannot be read)";
+    }
+    t.line(1, "runtime version: " + version);
+    if (c.archive.empty()) return;
+    t.line(1, "archive: " + c.archive);
+    t.line(1, "what it is made from now (size and last-write time in hex, path):");
+    std::size_t start = 0;
+    while (start < c.record.size()) {
+        std::size_t end = c.record.find("\r\n", start);
+        t.line(2, c.record.substr(start, end - start));
+        start = end + 2;
+    }
+    if (c.state == SharingState::FolderOnClassPath) return;
+    static const char* const archiveTexts[] = {"missing", "complete", "incomplete: the VM did not finish writing it",
+                                               "a folder"};
+    static const char* const recordTexts[] = {"missing", "matches", "differs", "says the runtime refused the options"};
+    t.line(1, std::string("archive state: ") + archiveTexts[static_cast<int>(c.archiveState)]);
+    t.line(1, "record " + recordPath(c.archive) + ": " + recordTexts[static_cast<int>(c.recordState)] +
+                  (c.state == SharingState::Busy ? ", held by another launch" : ""));
+    std::vector<std::string> added(e.vmOptions.end() - static_cast<std::ptrdiff_t>(c.optionCount), e.vmOptions.end());
+    t.line(1, "options added: " + quotedList(added));
+}
+
 void options(Text& t, const Explanation& e) {
     t.line("Class path");
     for (const ClassPathPiece& piece : e.classPath) {
@@ -354,6 +390,7 @@ void options(Text& t, const Explanation& e) {
                std::to_string(e.memoryOptions.front().availableVirtual >> 10) + " KB)");
         for (const MemoryRewrite& m : e.memoryOptions) t.line(1, m.option + " -> " + m.rewritten);
     }
+    sharing(t, e);
     t.line("VM options, in order");
     for (std::size_t i = 0; i < e.vmOptions.size(); ++i) t.line(1, std::to_string(i + 1) + ". " + e.vmOptions[i]);
     t.line("Java thread stack: " + (e.javaStackSize ? std::to_string(e.javaStackSize) + " bytes (-Xss)"

@@ -86,9 +86,17 @@ struct JavaThread {
     }
 
     DWORD body() {
-        if (std::optional<Failure> failure = createJavaVm(*run.library, *run.options, vm, env)) {
-            show(*failure);
-            return 1;
+        for (bool retried = false;; retried = true) {
+            std::optional<Failure> failure = createJavaVm(*run.library, *run.options, vm, env);
+            if (!failure) {
+                if (retried) host.sharingRefused();
+                break;
+            }
+            if (retried || !run.sharingOptions) {
+                show(*failure);
+                return 1;
+            }
+            for (std::size_t i = 0; i < run.sharingOptions; ++i) run.options->pop_back();
         }
         host.vmCreated(vm);
         if (!run.outputFile.empty() && !redirectStandardStream(env, run.outputFile, StandardStream::Out))

@@ -16,7 +16,10 @@
 // What the Java thread runs.
 struct JavaRun {
     const JvmLibrary* library = nullptr;
-    const std::vector<std::string>* options = nullptr;
+    // The last sharingOptions are class data sharing's: when the VM refuses
+    // to start with them, they are dropped and it is created again.
+    std::vector<std::string>* options = nullptr;
+    std::size_t sharingOptions = 0;
     std::uint32_t stackSize = 0;  // 0: the JVM library's default
     std::string outputFile;       // empty: System.out stays
     std::string errorFile;
@@ -37,6 +40,8 @@ public:
     virtual void mainStarting(JavaVM* vm) = 0;
     // main has thrown: the splash window goes before anything is shown.
     virtual void mainThrew() = 0;
+    // The VM started only without class data sharing's options.
+    virtual void sharingRefused() = 0;
 
 protected:
     ~JavaThreadHost() = default;

@@ -76,6 +76,10 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
         plan.outcome = LaunchOutcome::OptionsStopped;
         return plan;
     }
+    ClassDataSharingPlan& sharing = plan.sharing;
+    planClassDataSharing(sharing, settings, plan.discovery, plan.jvmLibrary, executable, plan.vm);
+    if (writesArchive(sharing.state)) sharing.state = actions.takeArchive(sharing);
+    addSharingOptions(sharing, plan.vm.options);
     plan.outcome = LaunchOutcome::StartsJava;
     return plan;
 }

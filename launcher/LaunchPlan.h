@@ -5,10 +5,10 @@
 // the VM configuration. The launcher carries the plan out; the companion
 // that explains a launch evaluates the same plan and shows it.
 //
-// A launch acts on the world at three points before Java starts, and the
+// A launch acts on the world at four points before Java starts, and the
 // plan asks its caller there (LaunchActions): the launcher creates the
-// single-instance objects, changes its folder and shows the "JRE Not Found"
-// dialog; explain only looks.
+// single-instance objects, changes its folder, shows the "JRE Not Found"
+// dialog and takes the class data sharing record; explain only looks.
 
 #include <optional>
 #include <string>
@@ -17,6 +17,7 @@
 #include "base/Environment.h"
 #include "base/Messages.h"
 #include "jre/RuntimeDiscovery.h"
+#include "jvm/ClassDataSharing.h"
 #include "jvm/JavaEnvironment.h"
 #include "jvm/JvmLibrary.h"
 #include "jvm/VmOptions.h"
@@ -43,6 +44,11 @@ public:
     // (the folder is then remembered), or nothing.
     virtual std::optional<std::string> pickRuntime(const LauncherSettings& settings,
                                                    const std::string& message) = 0;
+    // Class data sharing may write the archive in this launch
+    // (writesArchive): the record is taken and the archive prepared
+    // (takeArchive in jvm/ClassDataSharing.h); the state the launch goes on
+    // with.
+    virtual SharingState takeArchive(const ClassDataSharingPlan& plan) = 0;
 
 protected:
     ~LaunchActions() = default;
@@ -70,7 +76,8 @@ struct LaunchPlan {
     JvmLoading loading;              // how it is loaded
     JavaEnvironment environment;
     SplashPlan splash;
-    VmConfiguration vm;
+    VmConfiguration vm;  // the class data sharing options last
+    ClassDataSharingPlan sharing;
     // The message the launch shows before it ends (SettingsStopped,
     // OptionsStopped).
     std::optional<Failure> failure;

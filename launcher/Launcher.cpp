@@ -31,7 +31,7 @@ int Launcher::run() {
         showFailure(nullptr, *failure);
         return -1;
     }
-    const LaunchPlan plan = planLaunch({executable_, std::move(arguments), environment_}, *this);
+    LaunchPlan plan = planLaunch({executable_, std::move(arguments), environment_}, *this);
     plan_ = &plan;
     int result = -1;
     switch (plan.outcome) {
@@ -55,7 +55,7 @@ int Launcher::run() {
 
 // The splash screen comes first, then the JVM library; a failure of the VM
 // options is shown only then, above the splash window.
-int Launcher::runJava(const LaunchPlan& plan) {
+int Launcher::runJava(LaunchPlan& plan) {
     splash_.start(plan.splash);
     if (std::optional<Failure> failure = loadJvmLibrary(plan.loading, plan.jvmLibrary, library_)) {
         showFailure(messageOwner(), *failure);
@@ -69,6 +69,7 @@ int Launcher::runJava(const LaunchPlan& plan) {
     JavaRun run;
     run.library = &library_;
     run.options = &plan.vm.options;
+    run.sharingOptions = plan.sharing.optionCount;
     run.stackSize = plan.vm.stackSize;
     run.outputFile = plan.vm.outputFile;
     run.errorFile = plan.vm.errorFile;

@@ -1,8 +1,8 @@
 #pragma once
 // The launcher: evaluates the launch (LaunchPlan.h), carries it out, and
 // owns what lives while the application runs: the single-instance objects,
-// the splash screen, the JVM library and the Java VM. WinMain creates it and
-// runs it.
+// the splash screen, the JVM library, the Java VM and the record of the
+// class data sharing archive. WinMain creates it and runs it.
 
 #include <windows.h>
 #include <jni.h>
@@ -33,7 +33,7 @@ public:
     int run();
 
 private:
-    int runJava(const LaunchPlan& plan);
+    int runJava(LaunchPlan& plan);
 
     // LaunchActions
     bool handsOverToRunningInstance(const std::string& instanceName,
@@ -41,12 +41,14 @@ private:
     void enterFolder(const std::string& folder) override;
     std::optional<std::string> pickRuntime(const LauncherSettings& settings,
                                            const std::string& message) override;
+    SharingState takeArchive(const ClassDataSharingPlan& plan) override { return ::takeArchive(plan, archiveRecord_); }
 
     // JavaThreadHost
     HWND messageOwner() override { return splash_.owner(); }
     void vmCreated(JavaVM* vm) override { vm_ = vm; }
     void mainStarting(JavaVM* vm) override;
     void mainThrew() override { splash_.closeWindow(); }
+    void sharingRefused() override { noteRefusal(archiveRecord_); }
 
     ProcessEnvironment environment_;
     std::string executable_;
@@ -56,4 +58,7 @@ private:
     SplashScreen splash_;
     JvmLibrary library_;
     JavaVM* vm_ = nullptr;
+    // The class data sharing record, held while this launch may write the
+    // archive; closed after the VM has ended.
+    UniqueFile archiveRecord_;
 };

@@ -158,6 +158,7 @@ std::optional<Failure> readSettingsFrom(File& file, const std::string& executabl
     s.outputFile = file.lookup(application, "Output File");
     s.errorFile = file.lookup(application, "Error File");
     s.cmd = file.lookup(application, "Cmd");
+    s.classDataSharing = isYes(file.lookup(jre, "Class Data Sharing"));
 
     if (s.mainClass.empty()) return Failure{msg::MainClassMissing};
     return std::nullopt;

@@ -80,6 +80,9 @@ struct LauncherSettings {
     std::string outputFile;
     std::string errorFile;
     std::string cmd;
+    // "Class Data Sharing" is "Yes" (any case): the classes an earlier
+    // launch loaded are kept in an archive per user (jvm/ClassDataSharing.h).
+    bool classDataSharing = false;
 
     // Where a runtime folder the user picks is remembered.
     std::string userFile;             // the per-user settings file

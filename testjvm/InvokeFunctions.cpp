@@ -96,6 +96,8 @@ bool validSize(std::string_view text) {
 // Why the VM refuses an option, or "" when it takes it.
 std::string optionProblem(std::string_view option, bool ignoreUnrecognized) {
     if (option == "-Xtestjvm-reject") return "option rejected: -Xtestjvm-reject";
+    std::optional<std::string> rejected = environmentVariable("TESTJVM_REJECT");
+    if (rejected && !rejected->empty() && startsWith(option, *rejected)) return "option rejected: " + std::string(option);
     for (std::string_view sizeOption : {"-Xss", "-Xms", "-Xmx", "-Xmn"}) {
         if (startsWith(option, sizeOption) && !validSize(option.substr(4)))
             return "invalid size: " + std::string(option);

@@ -14,6 +14,12 @@
 # - Runtime discovery: the launcher's time to JNI_CreateJavaVM with 10, 100
 #   and 1,000 registered runtimes, half of them under a key of today's
 #   installers, each count in a Wine prefix of its own, the runs interleaved.
+# - Class data sharing with real Java: the time from the launcher's start to
+#   main through the bridge runtime (OpenJDK 17 on Linux), for a program
+#   that loads some 2,500 classes before main (tests/bench/java, with 1,000
+#   classes of its own generated here), without "Class Data Sharing" and
+#   with it (from the second launch on: the archive is mapped), runs
+#   alternating; medians.
 # - The product executables' sizes and import tables.
 #
 # Usage: bench.sh [RUNS [LAUNCHER]]   (RUNS per measurement, default 21;
@@ -28,7 +34,9 @@ work=$root/build/bench
 export WINEPREFIX=$work/wineprefix
 . "$root/tools/wine-env.sh"
 
-for f in "$launcher" "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$bin/testjvm.dll"; do
+bridge=$root/build/x64/bridge-runtime
+for f in "$launcher" "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$bin/testjvm.dll" \
+    "$bridge/bin/client/jvm.dll" "$bridge/release"; do
     [ -f "$f" ] || { echo "bench: $f is missing (make product tests)"; exit 1; }
 done
 
@@ -221,6 +229,56 @@ for count in $counts; do WINEPREFIX=$work/discovery-$count wine_stop; done
 export WINEPREFIX=$main_prefix
 unregister
 
+# --- Class data sharing with real Java ------------------------------------
+# The program: tests/bench/java and its 1,000 generated classes, compiled
+# with the JDK the bridge runtime runs.
+jdk_bin=$(dirname "$(sed -n 's/^Java=//p' "$bin/bridgejvm.ini")")
+rj=$work/realjava
+rm -rf "$rj" "$work/realjava-src"
+mkdir -p "$rj/lib" "$work/realjava-src/bench"
+i=0
+while [ "$i" -lt 1000 ]; do
+    n=$(printf '%04d' "$i")
+    printf 'package bench;\nclass C%s {\n    static int value = compute(%d);\n    static int compute(int x) {\n        int s = 0;\n        for (int i = 0; i < x %% 7 + 3; i++) s += i * %d ^ (s >>> 3);\n        return s;\n    }\n    int add(int a, Object o) { return o instanceof String ? a + ((String) o).length() : a - value; }\n    String name() { return "C%s" + value; }\n}\n' \
+        "$n" "$i" "$i" "$n" >"$work/realjava-src/bench/C$n.java"
+    i=$((i + 1))
+done
+"$jdk_bin/javac" --release 17 -d "$work/realjava-src/classes" "$root/tests/bench/java/bench/Start.java" \
+    "$work/realjava-src"/bench/*.java &&
+    "$jdk_bin/jar" --create --file "$rj/lib/start.jar" -C "$work/realjava-src/classes" . ||
+    { echo "bench: the real-Java program did not compile"; exit 1; }
+cp -r "$bridge" "$rj/jre"
+for name in Off On; do
+    cp "$launcher" "$rj/$name.exe"
+    printf '[Product Information]\r\nProduct Name=Launcher Bench\r\n[Java Runtime Environment]\r\nMain Class=bench.Start\r\n' >"$rj/$name.ini"
+    [ "$name" = On ] && printf 'Class Data Sharing=Yes\r\n' >>"$rj/$name.ini"
+    # The VM of the bridge runtime writes System.out to the launcher's
+    # standard output only when a Windows process gave it one.
+    printf '[Class Path]\r\nClass Path=\\lib\\*.jar\r\n[Application]\r\nOutput File=%s.txt\r\n' "$name" >>"$rj/$name.ini"
+done
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/"Launcher Bench"
+
+# Runs one of them; appends its milliseconds from start to main to FILE.
+to_main() {
+    rm -f "$rj/$2.txt"
+    started=$(date +%s%3N)
+    (cd "$rj" && "$WINE" "$rj/$2.exe" </dev/null >/dev/null 2>&1)
+    line=$(grep '^main ' "$rj/$2.txt" 2>/dev/null)
+    [ -n "$line" ] || { echo "bench: $2.exe did not reach main"; return 1; }
+    case "$line" in *"mapped=$3"*) ;; *) echo "bench: $2.exe: $line (expected mapped=$3)"; return 1 ;; esac
+    echo "$line" | awk -v s="$started" '{ print $2 - s }' >>"$1"
+}
+rm -f "$work"/sharing-*.main
+# The first launch with sharing makes the archive; one launch of each warms
+# the file cache.
+to_main /dev/null Off false && to_main /dev/null On false && to_main /dev/null On true || exit 1
+n=0
+while [ "$n" -lt "$runs" ]; do
+    to_main "$work/sharing-off.main" Off false || exit 1
+    to_main "$work/sharing-on.main" On true || exit 1
+    n=$((n + 1))
+done
+
 # --- Report ---------------------------------------------------------------
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 more() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%+.1f", a - b }'; }
@@ -249,6 +307,15 @@ for count in 100 1000; do
     printf '  %-28s %10.1f %22s\n' "$count" "$d" \
         "$(awk -v a="$d" -v b="$d10" -v n="$count" 'BEGIN { printf "%+.1f (%.3f per runtime)", a - b, (a - b) / (n - 10) }')"
 done
+
+echo
+so=$(median "$work/sharing-off.main"); sn=$(median "$work/sharing-on.main")
+echo "Class data sharing, real Java (OpenJDK 17 through the bridge runtime): milliseconds"
+echo "from the launcher's start to main, median of $runs interleaved runs"
+echo "(a program that loads about 2,500 classes before main, 1,000 of them its own)"
+printf '  %-44s %10.0f\n' "without \"Class Data Sharing\"" "$so"
+printf '  %-44s %10.0f\n' "with it (the archive mapped)" "$sn"
+printf '  %-44s %10s\n' "ratio" "$(ratio "$so" "$sn")"
 
 echo
 echo "Product executables"

@@ -28,6 +28,10 @@ TEST(BridgeOptions, PathOptionsAreTranslatedOthersKept) {
     EXPECT_EQ(translateOption("-Djava.library.path=C:\\app\\lib", fakeTranslate), "-Djava.library.path=/c/app/lib");
     EXPECT_EQ(translateOption("-Xbootclasspath/a:C:\\x.jar;C:\\y.jar", fakeTranslate),
               "-Xbootclasspath/a:/c/x.jar:/c/y.jar");
+    EXPECT_EQ(translateOption("-XX:SharedArchiveFile=C:\\Local\\app.jsa", fakeTranslate),
+              "-XX:SharedArchiveFile=/c/Local/app.jsa");
+    EXPECT_EQ(translateOption("-XX:ArchiveClassesAtExit=C:\\Local\\app.jsa", fakeTranslate),
+              "-XX:ArchiveClassesAtExit=/c/Local/app.jsa");
     EXPECT_EQ(translateOption("-javaagent:C:\\agent.jar=a=b;c", fakeTranslate), "-javaagent:/c/agent.jar=a=b;c");
     EXPECT_EQ(translateOption("-agentpath:C:\\missing\\x.so", fakeTranslate), "-agentpath:C:\\missing\\x.so");
     for (const char* kept : {"-Xmx512m", "-Dpath=C:\\app", "-Djava.class.pathology=C:\\x", "-verbose:gc", ""})

@@ -6,6 +6,7 @@ std::string addBridgeRuntime(const TestFolder& folder, const std::string& home) 
     folder.copyFromBuild("bridgejvm.dll", home + "\\bin\\server\\jvm.dll");
     for (const char* file : {"bridgejvm-server.jar", "bridgejvm-start.sh", "bridgejvm.ini"})
         folder.copyFromBuild(file, home + "\\lib\\bridgejvm\\" + file);
+    folder.copyFromBuild("bridgejvm-release", home + "\\release");
     return folder.file(home);
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -324,6 +326,26 @@ TEST_F(RealJava, SecondaryMainReceivesTheArgumentsOfASecondLaunch) {
     std::vector<std::string> out = lines(folder_->read("stdout.txt"));
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[1].substr(0, 17), "secondary [a b|c]");
+}
+
+// HotSpot 17 through the bridge: the first launch makes the archive (in
+// LOCALAPPDATA on the C: drive) when its VM ends, the second maps it, and
+// neither prints a word about it.
+TEST_F(RealJava, ClassDataSharingMapsTheArchiveFromTheSecondLaunchQuietly) {
+    std::string exe = prepare("sharing", "[Product Information]\r\nProduct Name=Sharing\r\nProduct Code=S1\r\n"
+                                         "[Java Runtime Environment]\r\nMain Class=com.example.Sharing\r\n"
+                                         "Class Data Sharing=Yes\r\n[Class Path]\r\nClass Path=\\lib\\*.jar\r\n");
+    char local[MAX_PATH] = "";
+    GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+    removeTree(std::string(local) + "\\Sharing");
+    for (const char* expected : {"SharedArchiveFile= mapped=false", "/Sharing/S1/app.jsa mapped=true"}) {
+        LaunchResult result = run(exe);
+        EXPECT_EQ(result.exitCode, 0) << errors();
+        std::string out = output();
+        EXPECT_EQ(out.substr(out.size() - std::min(out.size(), std::strlen(expected) + 2)), expected + std::string("\r\n"));
+        EXPECT_EQ(errors(), "");
+    }
+    removeTree(std::string(local) + "\\Sharing");
 }
 
 }  // namespace

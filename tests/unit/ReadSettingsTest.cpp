@@ -48,7 +48,7 @@ TEST_F(ReadSettings, EveryKeyOfTheRecord) {
         "JVM Source=favor_JDK\r\nVM Provider=FAVOR_IBM\r\n"
         "Main Class=com.example.App\r\n"
         "System Path=%VT_JVM_HOME%\\x\r\nLibrary Path=lib\r\n"
-        "Virtual Machine Parameters=-Xmx1m\r\n"
+        "Virtual Machine Parameters=-Xmx1m\r\nClass Data Sharing=YES\r\n"
         "[Java Runtime Environment+]\r\nJVM Type=server\r\n"
         "[Application]\r\nFailure Check=YES\r\nOverride WorkingDir=yes\r\nSingle Instance=yes\r\n"
         "Embedded Jar=yes\r\nOutput File=o.txt\r\nError File=e.txt\r\nCmd=-a\r\n"
@@ -70,7 +70,7 @@ TEST_F(ReadSettings, EveryKeyOfTheRecord) {
     EXPECT_TRUE(!s.jrePreferred && s.jdkPreferred && s.bothKindsAllowed);
     EXPECT_TRUE(s.ibmPreferred && s.ibmAllowed && s.sunAllowed && !s.sunPreferred);
     EXPECT_EQ(s.mainClass, "com/example/App");
-    EXPECT_TRUE(s.failureCheck && s.overrideWorkingDir && s.singleInstance && s.embeddedJar);
+    EXPECT_TRUE(s.failureCheck && s.overrideWorkingDir && s.singleInstance && s.embeddedJar && s.classDataSharing);
     EXPECT_EQ(s.systemPath, "%VT_JVM_HOME%\\x");
     EXPECT_EQ(s.libraryPath, "lib");
     EXPECT_EQ(s.classPath, "\\lib\\*.jar");
@@ -83,7 +83,7 @@ TEST_F(ReadSettings, EveryKeyOfTheRecord) {
     std::vector<SettingRead> reads;
     LauncherSettings again;
     readSettings(exe(), temp_.file("app.ini"), again, reads);
-    EXPECT_EQ(reads.size(), 26u);
+    EXPECT_EQ(reads.size(), 27u);
 }
 
 TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFileAndAMissingMainClass) {
@@ -96,7 +96,7 @@ TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFileAndAMissingMainClass) {
     EXPECT_TRUE(s.bothKindsAllowed && s.jrePreferred && s.jdkPreferred);
     EXPECT_TRUE(s.sunAllowed && s.sunPreferred && !s.ibmAllowed && !s.jrockitAllowed);
     EXPECT_TRUE(s.preferredVersions.empty());
-    EXPECT_FALSE(s.failureCheck || s.overrideWorkingDir || s.singleInstance || s.embeddedJar);
+    EXPECT_FALSE(s.failureCheck || s.overrideWorkingDir || s.singleInstance || s.embeddedJar || s.classDataSharing);
 
     r = read("[Application]\r\nSingle Instance=yes\r\n");
     ASSERT_TRUE(r.failure);

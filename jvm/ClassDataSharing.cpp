@@ -1,0 +1,190 @@
+#include "jvm/ClassDataSharing.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string_view>
+
+#include "base/PathText.h"
+#include "settings/SettingsPaths.h"
+
+namespace {
+
+// The first bytes of a dynamic archive whose header HotSpot has written:
+// its magic number 0xf00baba8, little-endian.
+const char kArchiveMagic[] = "\xa8\xab\x0b\xf0";
+const char kRefused[] = "refused\r\n";
+const char kMakeOption[] = "-XX:ArchiveClassesAtExit=";
+const char kMapOption[] = "-XX:SharedArchiveFile=";
+const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
+
+// Up to limit bytes from the start of the file; false when it cannot be
+// opened.
+bool readStart(const std::string& path, DWORD limit, std::string& text) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    text.assign(limit, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), text.data(), limit, &read, nullptr)) read = 0;
+    text.resize(read);
+    return true;
+}
+
+// Appends the record line of a file as it is now (zeros when it is
+// missing); true for a folder.
+bool appendCurrentLine(std::string& record, const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    bool found = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
+    appendRecordLine(record, path, data);
+    return found && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The version of the chosen runtime: the registry subkey's when the registry
+// gave the library, else JAVA_VERSION of the release file in its home.
+void findVersion(ClassDataSharingPlan& p, const RuntimeDiscovery& discovery, const std::string& jvmLibrary) {
+    const DiscoveryStep& last = discovery.steps[discovery.stepsTried - 1];
+    JavaVersion version;
+    if (!discovery.jvmLibrary.empty() && last.source == RuntimeSource::Registry && last.registry.chosen >= 0) {
+        p.versionSource = VersionSource::Registry;
+        version = last.registry.versions[static_cast<std::size_t>(last.registry.chosen)].candidate.version;
+    } else {
+        std::string text;
+        if (!readStart(releaseFileOf(jvmLibrary), 1 << 16, text)) return;
+        p.versionSource = VersionSource::ReleaseFile;
+        JavaVersion::parse(releaseVersion(text), 0, version);
+    }
+    p.version = featureRelease(version);
+}
+
+}  // namespace
+
+int featureRelease(const JavaVersion& version) {
+    if (version.count == 0) return 0;
+    return version.parts[0] == 1 ? version.parts[1] : version.parts[0];
+}
+
+std::string releaseVersion(const std::string& text) {
+    const char* key = "\nJAVA_VERSION=";
+    const char* line = text.c_str();
+    if (std::strncmp(line, key + 1, 13) != 0) {
+        line = std::strstr(line, key);
+        if (!line) return {};
+        ++line;
+    }
+    const char* end = std::strchr(line, '\n');
+    return std::string(line, end ? end : line + std::strlen(line));
+}
+
+bool isSharingOption(const std::string& option) {
+    // "-Xshare", "SharedArchive" (also in "SharedArchiveFile") and
+    // "ArchiveClassesAtExit=".
+    for (const char* name : {"-Xshare", kAutoOption + 15, kMakeOption + 4})
+        if (std::strstr(option.c_str(), name)) return true;
+    return false;
+}
+
+void appendRecordLine(std::string& record, const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& data) {
+    char stamp[40];
+    wsprintfA(stamp, "%08lx%08lx %08lx%08lx ", data.nFileSizeHigh, data.nFileSizeLow,
+              data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    record += stamp;
+    record += path;
+    record += "\r\n";
+}
+
+RecordState recordStateOf(bool exists, const std::string& held, const std::string& expected) {
+    if (!exists) return RecordState::Missing;
+    std::string_view view(held);
+    if (view.substr(0, expected.size()) != expected) return RecordState::Differs;
+    view.remove_prefix(expected.size());
+    return view.empty() ? RecordState::Matches : view == kRefused ? RecordState::Refused : RecordState::Differs;
+}
+
+SharingState archiveUse(int version, RecordState record, ArchiveState archive) {
+    if (archive == ArchiveState::Folder) return SharingState::ArchiveIsFolder;
+    if (record == RecordState::Refused) return SharingState::Refused;
+    if (version >= 19) return SharingState::Keeps;
+    if (record == RecordState::Matches && archive == ArchiveState::Complete) return SharingState::Maps;
+    return SharingState::Makes;
+}
+
+void planClassDataSharing(ClassDataSharingPlan& p, const LauncherSettings& settings,
+                          const RuntimeDiscovery& discovery, const std::string& jvmLibrary,
+                          const std::string& executable, const VmConfiguration& vm) {
+    if (!settings.classDataSharing) return;
+    findVersion(p, discovery, jvmLibrary);
+    if (p.version < 13) p.state = p.version == 0 ? SharingState::UnknownVersion : SharingState::OldVersion;
+    for (const std::string& option : vm.options)
+        if (isSharingOption(option)) p.state = SharingState::AuthorsOption;
+    if (p.state != SharingState::NotAsked) return;
+    p.state = SharingState::NoLocalAppData;
+
+    char localAppData[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", localAppData, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    // The per-user settings file's path, with "jsa" for its "ini".
+    p.archive = userSettingsPathFor(executable, localAppData, settings.productName, settings.productCode);
+    p.archive.resize(p.archive.size() - 3);
+    p.archive += "jsa";
+
+    p.state = SharingState::FolderOnClassPath;
+    appendCurrentLine(p.record, jvmLibrary);
+    for (const ClassPathPiece& piece : vm.classPath)
+        for (const std::string& entry : piece.entries)
+            if (appendCurrentLine(p.record, entry)) return;
+    if (settings.embeddedJar && appendCurrentLine(p.record, executable)) return;
+
+    std::string held;
+    bool exists = readStart(recordPath(p.archive), static_cast<DWORD>(p.record.size() + sizeof kRefused), held);
+    p.recordState = recordStateOf(exists, held, p.record);
+    DWORD attributes = GetFileAttributesA(p.archive.c_str());
+    std::string start;
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        p.archiveState = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ArchiveState::Folder
+                         : readStart(p.archive, 4, start) && start == kArchiveMagic ? ArchiveState::Complete
+                                                                                     : ArchiveState::Incomplete;
+    p.state = archiveUse(p.version, p.recordState, p.archiveState);
+}
+
+void addSharingOptions(ClassDataSharingPlan& p, std::vector<std::string>& options) {
+    if (!writesArchive(p.state) && p.state != SharingState::Maps) return;
+    const char* archive = p.state == SharingState::Makes ? kMakeOption : kMapOption;
+    // From Java 25 on, part of class data sharing logs under the tag "aot",
+    // which older versions refuse.
+    const char* added[] = {archive, p.state == SharingState::Keeps ? kAutoOption : nullptr,
+                           "-Xlog:cds*=off", p.version >= 25 ? "-Xlog:aot*=off" : nullptr};
+    for (const char* option : added) {
+        if (!option) continue;
+        options.push_back(option);
+        if (option == archive) options.back() += p.archive;
+        ++p.optionCount;
+    }
+}
+
+SharingState takeArchive(const ClassDataSharingPlan& p, UniqueFile& record) {
+    for (int level = 2; level > 0; --level) CreateDirectoryA(stripPathComponents(p.archive, level).c_str(), nullptr);
+    // Others may read the record meanwhile, but not write it.
+    record.reset(CreateFileA(recordPath(p.archive).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!record) return GetLastError() == ERROR_SHARING_VIOLATION ? SharingState::Busy : SharingState::Unwritable;
+    if (p.recordState == RecordState::Matches && p.archiveState == ArchiveState::Complete) return p.state;
+    // HotSpot makes the archive read-only.
+    SetFileAttributesA(p.archive.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DWORD written = 0;
+    if ((p.archiveState == ArchiveState::Missing || DeleteFileA(p.archive.c_str())) &&
+        WriteFile(record.get(), p.record.data(), static_cast<DWORD>(p.record.size()), &written, nullptr) &&
+        SetEndOfFile(record.get()))
+        return p.state;
+    record.reset();
+    return SharingState::Unwritable;
+}
+
+void noteRefusal(const UniqueFile& record) {
+    DWORD written = 0;
+    if (record && SetFilePointer(record.get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
+        WriteFile(record.get(), kRefused, sizeof kRefused - 1, &written, nullptr);
+}
+
+std::string releaseFileOf(const std::string& jvmLibrary) { return stripPathComponents(jvmLibrary, 3) + "\\release"; }
+std::string recordPath(const std::string& archive) { return archive + ".record"; }
