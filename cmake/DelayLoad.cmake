@@ -10,7 +10,7 @@
 # imported the ordinary way, and with it the whole DLL at start-up again:
 # tools/check-product.sh fails then.
 set(DELAY_LOADED_DLLS shell32 ole32 oleaut32 comctl32)
-set(DELAY_LOAD_shell32 SHBrowseForFolderA@4 SHGetPathFromIDListA@8 ShellExecuteA@24)
+set(DELAY_LOAD_shell32 SHBrowseForFolderA@4 SHGetPathFromIDListW@8 ShellExecuteA@24)
 set(DELAY_LOAD_ole32 CoInitializeEx@8 CoUninitialize@0 CoTaskMemFree@4 CreateStreamOnHGlobal@12)
 set(DELAY_LOAD_oleaut32 OleLoadPicture@20)
 set(DELAY_LOAD_comctl32 InitCommonControlsEx@4)
