@@ -23,4 +23,10 @@ bool isSpace(const std::string& text, std::size_t pos) {
     return (types[0] & C1_SPACE) != 0;
 }
 
+bool isSpace(wchar_t c) {
+    WORD types[1] = {0};
+    if (!GetStringTypeExW(GetThreadLocale(), CT_CTYPE1, &c, 1, types)) return false;
+    return (types[0] & C1_SPACE) != 0;
+}
+
 }  // namespace ansi

@@ -27,6 +27,10 @@ bool isSpace(const std::string& text, std::size_t pos);
 // The text without white space at either end; white space inside stays.
 std::string trim(const std::string& text);
 
+// The same for UTF-16, classified by the same table.
+bool isSpace(wchar_t c);
+std::wstring trim(const std::wstring& text);
+
 // Every occurrence of from replaced by to, stepping whole characters.
 std::string replaceAll(const std::string& text, char from, char to);
 

@@ -31,6 +31,14 @@ std::string trim(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
+std::wstring trim(const std::wstring& text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isSpace(text[begin])) ++begin;
+    while (end > begin && isSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
 std::string replaceAll(const std::string& text, char from, char to) {
     std::string result = text;
     for (std::size_t i = 0; i < result.size(); i = next(result, i)) {

@@ -1,6 +1,6 @@
 #include "base/Messages.h"
 
-#include "base/AnsiPath.h"
+#include "base/WideText.h"
 #include "base/StringTable.h"
 
 Failure windowsFailure(UINT fragment, DWORD errorCode) {

@@ -76,6 +76,7 @@ void settings(JsonWriter& json, const Explanation& e) {
     json.beginObject();
     json.field("file", e.settingsFile);
     json.field("fileExists", e.settingsFileExists);
+    json.field("encoding", encodingName(e.settingsEncoding));
     json.field("userFile", e.userSettingsFile);
     json.field("userFileExists", e.userSettingsFileExists);
     json.field("userFileInUse", e.userSettingsFileInUse);
@@ -221,15 +222,22 @@ void discovery(JsonWriter& json, const Explanation& e) {
     json.endObject();
 }
 
+void arguments(JsonWriter& json, const char* name, const std::vector<Argument>& items) {
+    json.key(name);
+    json.beginArray();
+    for (const Argument& item : items) json.value(wideOf(item));
+    json.endArray();
+}
+
 }  // namespace
 
 std::string jsonReport(const Explanation& e) {
     JsonWriter json;
     json.beginObject();
-    json.field("executable", e.executable);
+    json.field("executable", e.executablePath);
     json.field("executableExists", e.executableExists);
     json.field("executableMachine", machineName(e.executableMachine));
-    json.stringArray("commandLineArguments", e.commandLineArguments);
+    arguments(json, "commandLineArguments", e.commandLineArguments);
     json.field("workingDirectory", e.workingDirectory);
     json.field("workingDirectoryChanged", e.workingDirectoryChanged);
     json.field("outcome", outcomeName(e.outcome));
@@ -240,6 +248,15 @@ std::string jsonReport(const Explanation& e) {
         json.null();
     }
     json.stringArray("messages", e.messages);
+    json.key("shortForms");
+    json.beginArray();
+    for (const PathFallback& fallback : e.fallbacks) {
+        json.beginObject();
+        json.field("path", fallback.original);
+        json.field("used", fallback.used);
+        json.endObject();
+    }
+    json.endArray();
 
     settings(json, e);
 
@@ -299,7 +316,7 @@ std::string jsonReport(const Explanation& e) {
         json.null();
     }
     json.field("mainClass", e.mainClass);
-    json.stringArray("mainArguments", e.mainArguments);
+    arguments(json, "mainArguments", e.mainArguments);
     json.field("outputFile", e.outputFile);
     json.field("errorFile", e.errorFile);
 

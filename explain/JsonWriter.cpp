@@ -1,14 +1,10 @@
 #include "explain/JsonWriter.h"
 
-#include <windows.h>
+#include "base/WideText.h"
 
-std::string jsonString(const std::string& text) {
-    std::wstring wide;
-    if (!text.empty()) {
-        int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        wide.resize(static_cast<std::size_t>(length));
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    }
+std::string jsonString(const std::string& text) { return jsonString(toWide(text)); }
+
+std::string jsonString(const std::wstring& wide) {
     static const char hex[] = "0123456789abcdef";
     std::string out = "\"";
     for (wchar_t c : wide) {
@@ -77,6 +73,11 @@ void JsonWriter::value(const std::string& text) {
     out_ += jsonString(text);
 }
 
+void JsonWriter::value(const std::wstring& text) {
+    beforeValue();
+    out_ += jsonString(text);
+}
+
 void JsonWriter::value(const char* text) { value(std::string(text)); }
 
 void JsonWriter::value(bool flag) {
@@ -92,11 +93,4 @@ void JsonWriter::value(std::int64_t number) {
 void JsonWriter::null() {
     beforeValue();
     out_ += "null";
-}
-
-void JsonWriter::stringArray(const char* name, const std::vector<std::string>& items) {
-    key(name);
-    beginArray();
-    for (const std::string& item : items) value(item);
-    endArray();
 }

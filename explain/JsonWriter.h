@@ -17,6 +17,7 @@ public:
     void key(const char* name);
 
     void value(const std::string& text);
+    void value(const std::wstring& text);
     void value(const char* text);
     void value(bool flag);
     void value(std::int64_t number);
@@ -30,7 +31,13 @@ public:
     void field(const char* name, int number) { field(name, static_cast<std::int64_t>(number)); }
     void field(const char* name, unsigned number) { field(name, static_cast<std::int64_t>(number)); }
     void field(const char* name, std::uint64_t number) { field(name, static_cast<std::int64_t>(number)); }
-    void stringArray(const char* name, const std::vector<std::string>& items);
+    template <typename T>
+    void stringArray(const char* name, const std::vector<T>& items) {
+        key(name);
+        beginArray();
+        for (const T& item : items) value(item);
+        endArray();
+    }
 
     // The document, ending in a line feed once the outermost value is closed.
     const std::string& text() const { return out_; }
@@ -48,3 +55,4 @@ private:
 
 // The text as a JSON string literal, quotes included.
 std::string jsonString(const std::string& ansiText);
+std::string jsonString(const std::wstring& text);

@@ -37,7 +37,7 @@ class Looking final : public LaunchActions {
 public:
     explicit Looking(Explanation& e) : e_(e) {}
 
-    bool handsOverToRunningInstance(const std::string& instanceName, const std::vector<std::string>&) override {
+    bool handsOverToRunningInstance(const std::string& instanceName, const std::vector<Argument>&) override {
         HANDLE block = OpenFileMappingA(FILE_MAP_READ, FALSE, instanceName.c_str());
         e_.primaryRunning = block != nullptr;
         if (block) CloseHandle(block);
@@ -110,12 +110,25 @@ void reportDiscovery(Explanation& e, const RuntimeDiscovery& discovery, const La
     }
 }
 
+// The encoding of the file's beginning; ANSI for a file that cannot be read.
+SettingsEncoding encodingOfFile(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes(1 << 16, '\0');
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), bytes.data(), 1 << 16, &read, nullptr)) read = 0;
+    bytes.resize(read);
+    return settingsEncodingOf(bytes);
+}
+
 void report(Explanation& e, const LaunchPlan& plan) {
     const LauncherSettings& s = plan.settings;
     e.outcome = plan.outcome;
-    if (plan.outcome == LaunchOutcome::NoSettingsPath) return;
+    if (plan.failure) e.messages.push_back(messageTextWide(*plan.failure));
+    if (plan.outcome == LaunchOutcome::NoSettingsPath || plan.outcome == LaunchOutcome::PathStopped) return;
     e.settingsFile = s.file;
     e.settingsFileExists = exists(s.file);
+    e.settingsEncoding = encodingOfFile(s.file);
     e.settingsRead = plan.outcome != LaunchOutcome::SettingsStopped;
     e.record = s;
     e.userSettingsFile = s.userFile;
@@ -131,7 +144,6 @@ void report(Explanation& e, const LaunchPlan& plan) {
         e.settings.push_back({stageOf(read.key), file, read.section, read.key, read.value, read.source});
     }
     if (!s.userFileTest.path.empty()) e.fileTests.push_back({LaunchStage::Settings, s.userFileTest});
-    if (plan.failure) e.messages.push_back(messageText(*plan.failure));
     if (plan.outcome == LaunchOutcome::SettingsStopped) return;
 
     e.singleInstance = s.singleInstance;
@@ -191,16 +203,18 @@ void report(Explanation& e, const LaunchPlan& plan) {
 
 }  // namespace
 
-Explanation explainLaunch(const std::string& executable, const std::vector<std::string>& arguments) {
+Explanation explainLaunch(const std::wstring& executable, const std::vector<Argument>& arguments) {
     Explanation e;
-    e.executable = executable;
-    e.executableExists = exists(executable);
-    e.executableMachine = libraryMachine(executable);
+    const LaunchPaths paths = launchPathsOf(executable, &e.fallbacks);
+    e.executablePath = executable;
+    e.executable = paths.executable;
+    e.executableExists = GetFileAttributesW(executable.c_str()) != INVALID_FILE_ATTRIBUTES;
+    e.executableMachine = libraryMachine(e.executable);
     e.commandLineArguments = arguments;
 
     OverlayEnvironment environment;
     Looking looking(e);
-    LaunchPlan plan = planLaunch({executable, arguments, environment}, looking);
+    LaunchPlan plan = planLaunch({paths, arguments, environment, &e.fallbacks}, looking);
     e.workingDirectory = currentFolder();
     report(e, plan);
     return e;
@@ -259,6 +273,7 @@ const char* registryResultName(RegistryVersionResult result) {
     case RegistryVersionResult::KindNotAllowed: return "kind not allowed";
     case RegistryVersionResult::HomeNotText: return "home not text";
     case RegistryVersionResult::HomeTooLong: return "home too long";
+    case RegistryVersionResult::HomeNotAnsi: return "home without ANSI spelling";
     }
     return "";
 }
@@ -276,6 +291,7 @@ const char* splashChoiceName(SplashChoice choice) {
 const char* outcomeName(LaunchOutcome outcome) {
     switch (outcome) {
     case LaunchOutcome::NoSettingsPath: return "no settings file path";
+    case LaunchOutcome::PathStopped: return "stopped: the executable's path cannot be used";
     case LaunchOutcome::SettingsStopped: return "stopped while reading the settings";
     case LaunchOutcome::SecondaryInstance: return "hands over to the running instance";
     case LaunchOutcome::JreNotFound: return "JRE Not Found";
@@ -353,6 +369,7 @@ const char* archiveStateName(ArchiveState state) {
 std::optional<int> launchExitCode(const Explanation& e) {
     switch (e.outcome) {
     case LaunchOutcome::NoSettingsPath:
+    case LaunchOutcome::PathStopped:
     case LaunchOutcome::SettingsStopped:
     case LaunchOutcome::JreNotFound:
     case LaunchOutcome::OptionsStopped:
@@ -373,4 +390,31 @@ const char* modernJavaName(ModernJava rule) {
 
 const char* kindName(RuntimeKind kind) {
     return kind == RuntimeKind::DevelopmentKit ? "development kit" : "runtime environment";
+}
+
+const char* encodingName(SettingsEncoding encoding) {
+    switch (encoding) {
+    case SettingsEncoding::Ansi: return "ANSI";
+    case SettingsEncoding::Utf16: return "UTF-16";
+    case SettingsEncoding::Utf16NoBom: return "UTF-16 without byte-order mark";
+    case SettingsEncoding::Utf8Bom: return "UTF-8 with byte-order mark";
+    case SettingsEncoding::Utf8: return "UTF-8";
+    }
+    return "";
+}
+
+const char* encodingWarning(SettingsEncoding encoding) {
+    switch (encoding) {
+    case SettingsEncoding::Utf16NoBom:
+        return "The settings file looks like UTF-16 without a byte-order mark: Windows reads it as ANSI text and "
+               "finds no section in it. Save it as \"Unicode\" (UTF-16 with its mark) or as ANSI.";
+    case SettingsEncoding::Utf8Bom:
+        return "The settings file begins with a UTF-8 byte-order mark: Windows reads it as ANSI text, the mark "
+               "becomes part of the first line, and the first section is not found. Save it as ANSI or as "
+               "\"Unicode\" (UTF-16).";
+    case SettingsEncoding::Utf8:
+        return "The settings file holds UTF-8 text outside ASCII: Windows reads it as ANSI text, and those "
+               "characters change. Save it as ANSI or as \"Unicode\" (UTF-16).";
+    default: return "";
+    }
 }

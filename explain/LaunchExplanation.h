@@ -66,18 +66,21 @@ struct StepReport {
 };
 
 struct Explanation {
-    std::string executable;
+    std::wstring executablePath;  // as given
+    std::string executable;       // as the launch uses it (in the ANSI code page)
     bool executableExists = false;
     // Machine types of the executable and of the chosen JVM library
     // (IMAGE_FILE_MACHINE_*); 0 when unknown.
     unsigned executableMachine = 0;
     unsigned jvmLibraryMachine = 0;
-    std::vector<std::string> commandLineArguments;
+    std::vector<Argument> commandLineArguments;
     std::string workingDirectory;
+    PathFallbacks fallbacks;  // paths the launch uses in their short form
     bool workingDirectoryChanged = false;
 
     std::string settingsFile;
     bool settingsFileExists = false;
+    SettingsEncoding settingsEncoding = SettingsEncoding::Ansi;
     std::string userSettingsFile;
     bool userSettingsFileExists = false;
     bool userSettingsFileInUse = false;
@@ -111,7 +114,7 @@ struct Explanation {
     std::vector<std::string> vmOptions;
     std::uint32_t javaStackSize = 0;  // 0: the JVM library's default
     std::string mainClass;
-    std::vector<std::string> mainArguments;
+    std::vector<Argument> mainArguments;
     std::string outputFile;
     std::string errorFile;
     ClassDataSharingPlan sharing;
@@ -119,13 +122,13 @@ struct Explanation {
     // release file's JAVA_VERSION line.
     std::string sharingVersionText;
 
-    std::vector<std::string> messages;  // what the launch shows in message boxes
+    std::vector<std::wstring> messages;  // what the launch shows in message boxes
     LaunchOutcome outcome = LaunchOutcome::NoSettingsPath;
 };
 
 // Evaluates the launch of the executable (a full path) with these
 // command-line arguments, up to the moment the JVM library would be loaded.
-Explanation explainLaunch(const std::string& executable, const std::vector<std::string>& arguments);
+Explanation explainLaunch(const std::wstring& executable, const std::vector<Argument>& arguments);
 
 // Names used in both reports.
 const char* stageName(LaunchStage stage);
@@ -137,6 +140,9 @@ const char* modernJavaName(ModernJava rule);
 const char* kindName(RuntimeKind kind);
 const char* splashChoiceName(SplashChoice choice);
 const char* outcomeName(LaunchOutcome outcome);
+const char* encodingName(SettingsEncoding encoding);
+// What the encoding does to the settings; empty when nothing.
+const char* encodingWarning(SettingsEncoding encoding);
 const char* sharingStateName(SharingState state);
 const char* sharingStateText(SharingState state);  // why it is off, or how it is on
 const char* recordStateName(RecordState state);

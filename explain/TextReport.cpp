@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/WideText.h"
 #include "explain/JsonReport.h"
 #include "settings/JavaVersion.h"
 
@@ -13,6 +14,12 @@ std::string quotedList(const std::vector<std::string>& items) {
     std::string text;
     for (const std::string& item : items) text += (text.empty() ? "" : ", ") + quoted(item);
     return text.empty() ? "none" : text;
+}
+
+std::wstring quotedList(const std::vector<Argument>& items) {
+    std::wstring text;
+    for (const Argument& item : items) text += (text.empty() ? L"" : L", ") + (L"\"" + wideOf(item) + L"\"");
+    return text.empty() ? L"none" : text;
 }
 
 std::string onOff(bool flag) { return flag ? "on" : "off"; }
@@ -86,8 +93,9 @@ std::string meaning(const StagedSettingRead& read, const Explanation& e) {
     if (k == "Virtual Machine Parameters") return read.value.empty() ? "no VM parameters" : "see \"VM options\" below";
     if (k == "Cmd") {
         if (e.mainArguments.size() < e.commandLineArguments.size()) return "";
-        std::vector<std::string> added(e.mainArguments.begin() + static_cast<std::ptrdiff_t>(e.commandLineArguments.size()),
-                                       e.mainArguments.end());
+        std::vector<std::string> added;
+        for (std::size_t i = e.commandLineArguments.size(); i < e.mainArguments.size(); ++i)
+            added.push_back(e.mainArguments[i].text);
         return "adds to the arguments: " + quotedList(added);
     }
     if (k == "Class Data Sharing")
@@ -113,17 +121,23 @@ std::string heading(LaunchStage stage) {
 
 class Text {
 public:
-    void line(const std::string& text = "") { out_ += text + "\r\n"; }
-    void line(int indent, const std::string& text) { line(std::string(static_cast<std::size_t>(indent) * 2, ' ') + text); }
-    const std::string& str() const { return out_; }
+    void line(const std::string& text = "") { line(toWide(text)); }
+    void line(const std::wstring& text) { out_ += text + L"\r\n"; }
+    void line(int indent, const std::string& text) { line(indent, toWide(text)); }
+    void line(int indent, const std::wstring& text) {
+        line(std::wstring(static_cast<std::size_t>(indent) * 2, L' ') + text);
+    }
+    const std::wstring& str() const { return out_; }
 
 private:
-    std::string out_;
+    std::wstring out_;
 };
 
 void settings(Text& t, const Explanation& e) {
     t.line("Settings");
     t.line(1, "settings file: " + e.settingsFile + (e.settingsFileExists ? "" : " (missing: every value is empty)"));
+    if (e.settingsEncoding != SettingsEncoding::Ansi) t.line(2, std::string("encoding: ") + encodingName(e.settingsEncoding));
+    if (*encodingWarning(e.settingsEncoding)) t.line(2, std::string("Warning: ") + encodingWarning(e.settingsEncoding));
     std::string user = e.userSettingsFile + (e.userSettingsFileExists ? " (exists)" : " (missing)");
     t.line(1, "per-user file: " + user);
     t.line(2, e.userSettingsFileInUse
@@ -199,6 +213,8 @@ std::string skipReason(const RegistryVersionReport& v, const RegistryKey& key, c
         return std::string("a ") + kindName(v.kind) + ", not allowed by \"JVM Source\"";
     case RegistryVersionResult::HomeNotText: return "its " + value + " is not text";
     case RegistryVersionResult::HomeTooLong: return "its " + value + " is longer than a path";
+    case RegistryVersionResult::HomeNotAnsi:
+        return "its " + value + " names a folder the ANSI code page cannot spell, and it has no short name";
     case RegistryVersionResult::Candidate:
     case RegistryVersionResult::Unread: return "";
     }
@@ -396,7 +412,7 @@ void options(Text& t, const Explanation& e) {
     t.line("Java thread stack: " + (e.javaStackSize ? std::to_string(e.javaStackSize) + " bytes (-Xss)"
                                                      : std::string("the JVM library's default")));
     t.line("Main class: " + e.mainClass);
-    t.line("main receives: " + quotedList(e.mainArguments));
+    t.line(L"main receives: " + quotedList(e.mainArguments));
     t.line("System.out: " + (e.outputFile.empty() ? std::string("not redirected") : e.outputFile));
     t.line("System.err: " + (e.errorFile.empty() ? std::string("not redirected") : e.errorFile));
 }
@@ -422,15 +438,26 @@ void notes(Text& t, const Explanation& e) {
 
 }  // namespace
 
-std::string textReport(const Explanation& e) {
+std::wstring textReport(const Explanation& e) {
     Text t;
     std::string machine = machineName(e.executableMachine);
-    t.line("Launch of " + e.executable + (machine.empty() ? "" : " (" + machine + ")"));
-    t.line(1, "arguments: " + quotedList(e.commandLineArguments));
+    t.line(L"Launch of " + e.executablePath + toWide(machine.empty() ? "" : " (" + machine + ")"));
+    t.line(1, L"arguments: " + quotedList(e.commandLineArguments));
     t.line(1, "working folder: " + e.workingDirectory +
                   (e.workingDirectoryChanged ? " (set by \"Override WorkingDir\")" : ""));
     t.line();
 
+    if (!e.fallbacks.empty()) {
+        t.line("Names the ANSI code page cannot spell");
+        for (const PathFallback& fallback : e.fallbacks)
+            t.line(1, fallback.original + L" has no ANSI spelling; using " + toWide(fallback.used));
+        t.line();
+    }
+    if (e.outcome == LaunchOutcome::PathStopped) {
+        for (const std::wstring& message : e.messages) t.line(L"Message box: \"" + message + L"\"");
+        t.line("The launch ends here with exit code -1.");
+        return t.str();
+    }
     if (e.outcome == LaunchOutcome::NoSettingsPath) {
         t.line("The executable's path holds no \".\": no settings file path can be formed, and the launch");
         t.line("ends at once with exit code -1, without a message.");
@@ -439,7 +466,7 @@ std::string textReport(const Explanation& e) {
     settings(t, e);
     t.line();
     if (e.outcome == LaunchOutcome::SettingsStopped) {
-        for (const std::string& message : e.messages) t.line("Message box: " + quoted(message));
+        for (const std::wstring& message : e.messages) t.line(L"Message box: \"" + message + L"\"");
         t.line("The launch ends here with exit code -1.");
         notes(t, e);
         return t.str();
@@ -471,7 +498,7 @@ std::string textReport(const Explanation& e) {
     if (e.outcome == LaunchOutcome::OptionsStopped) {
         for (const ClassPathPiece& piece : e.classPath)
             t.line(1, quoted(piece.piece) + (piece.entries.empty() ? ": nothing found" : ""));
-        for (const std::string& message : e.messages) t.line("Message box: " + quoted(message));
+        for (const std::wstring& message : e.messages) t.line(L"Message box: \"" + message + L"\"");
         t.line("The launch ends here with exit code -1.");
         notes(t, e);
         return t.str();

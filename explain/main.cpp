@@ -17,52 +17,56 @@
 #include "explain/LaunchExplanation.h"
 #include "explain/TextReport.h"
 #include "base/CommandLine.h"
+#include "base/WideText.h"
 
 namespace {
 
-const char kUsage[] =
-    "Usage: explain [--json] <launcher.exe> [arguments]\r\n"
-    "\r\n"
-    "Tells what the launcher would do when started with these arguments from\r\n"
-    "the current folder: the settings it reads and where each value comes\r\n"
-    "from, how it finds the Java runtime, the environment, the splash screen,\r\n"
-    "the VM options and the arguments of main. Nothing is started or written.\r\n"
-    "\r\n"
-    "  --json   one JSON document instead of text\r\n";
+const wchar_t kUsage[] =
+    L"Usage: explain [--json] <launcher.exe> [arguments]\r\n"
+    L"\r\n"
+    L"Tells what the launcher would do when started with these arguments from\r\n"
+    L"the current folder: the settings it reads and where each value comes\r\n"
+    L"from, how it finds the Java runtime, the environment, the splash screen,\r\n"
+    L"the VM options and the arguments of main. Nothing is started or written.\r\n"
+    L"\r\n"
+    L"  --json   one JSON document instead of text\r\n";
 
-// Text in the ANSI code page: a console shows it through UTF-16, anything
-// else gets the bytes.
-void write(HANDLE output, const std::string& text) {
+// A console shows the text in UTF-16; a file or pipe gets it in the ANSI
+// code page, or in UTF-8 (with a byte-order mark) when the code page
+// cannot spell all of it.
+void write(HANDLE output, const std::wstring& text) {
+    DWORD written = 0;
     DWORD mode = 0;
     if (GetConsoleMode(output, &mode)) {
-        int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(length), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-        DWORD written = 0;
-        WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    DWORD written = 0;
-    WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    std::string bytes;
+    if (!toAnsi(text, bytes)) bytes = "\xEF\xBB\xBF" + toUtf8(text);
+    WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-std::string fullPath(const std::string& path) {
-    char buffer[MAX_PATH];
-    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-    return length && length < MAX_PATH ? std::string(buffer, length) : path;
+std::wstring fullPath(const std::wstring& path) {
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    DWORD length = needed ? GetFullPathNameW(path.c_str(), needed, full.data(), nullptr) : 0;
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return full;
 }
 
 }  // namespace
 
 int main() {
     SetThreadLocale(GetSystemDefaultLCID());
-    std::vector<std::string> words = argumentsFromCommandLine(GetCommandLineA());
+    std::vector<Argument> words = argumentsFromCommandLine(std::wstring(GetCommandLineW()));
     bool json = false;
     std::size_t next = 0;
     for (; next < words.size(); ++next) {
-        if (words[next] == "--json") {
+        const std::string& word = words[next].text;
+        if (word == "--json") {
             json = true;
-        } else if (words[next] == "--help" || words[next] == "-h" || words[next] == "/?") {
+        } else if (word == "--help" || word == "-h" || word == "/?") {
             write(GetStdHandle(STD_OUTPUT_HANDLE), kUsage);
             return 0;
         } else {
@@ -73,10 +77,10 @@ int main() {
         write(GetStdHandle(STD_ERROR_HANDLE), kUsage);
         return 2;
     }
-    std::string executable = fullPath(words[next]);
-    std::vector<std::string> arguments(words.begin() + static_cast<std::ptrdiff_t>(next) + 1, words.end());
+    std::wstring executable = fullPath(wideOf(words[next]));
+    std::vector<Argument> arguments(words.begin() + static_cast<std::ptrdiff_t>(next) + 1, words.end());
 
     Explanation explanation = explainLaunch(executable, arguments);
-    write(GetStdHandle(STD_OUTPUT_HANDLE), json ? jsonReport(explanation) : textReport(explanation));
+    write(GetStdHandle(STD_OUTPUT_HANDLE), json ? toWide(jsonReport(explanation)) : textReport(explanation));
     return explanation.outcome == LaunchOutcome::StartsJava ? 0 : 1;
 }

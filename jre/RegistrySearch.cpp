@@ -62,27 +62,33 @@ RuntimeKind kindOf(const RegistryKey& key, const std::string& name) {
     return RuntimeKind::DevelopmentKit;
 }
 
-// The home value of an open version key, or why there is none. A string
-// stored without a terminating zero is taken up to the size the registry
-// reports, never beyond it.
-RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& home) {
+// The home value of an open version key, or why there is none: read in
+// UTF-16, in the ANSI code page with short names where it cannot spell it.
+// A string stored without a terminating zero is taken up to the size the
+// registry reports, never beyond it.
+RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& home, PathFallbacks* notes) {
+    std::wstring wideName = toWide(name);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(versionKey, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0)
+    if (RegQueryValueExW(versionKey, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        size < sizeof(wchar_t))
         return RegistryVersionResult::NoJavaHome;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return RegistryVersionResult::HomeNotText;
     // A folder name longer than a path can be names no folder a runtime
     // can be loaded from.
-    if (size > MAX_PATH + 1) return RegistryVersionResult::HomeTooLong;
-    std::string data(size, '\0');
-    if (RegQueryValueExA(versionKey, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
+    if (size / sizeof(wchar_t) > MAX_PATH + 1) return RegistryVersionResult::HomeTooLong;
+    std::wstring data(size / sizeof(wchar_t), L'\0');
+    if (RegQueryValueExW(versionKey, wideName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                         &size) != ERROR_SUCCESS)
         return RegistryVersionResult::NoJavaHome;
-    if (size < data.size()) data.resize(size);
-    std::size_t end = data.find('\0');
-    if (end != std::string::npos) data.resize(end);
+    if (size / sizeof(wchar_t) < data.size()) data.resize(size / sizeof(wchar_t));
+    std::size_t end = data.find(L'\0');
+    if (end != std::wstring::npos) data.resize(end);
     if (data.empty()) return RegistryVersionResult::NoJavaHome;
-    home = std::move(data);
+    AnsiPath path = ansiPathOf(data, notes);
+    if (!path.ok) return RegistryVersionResult::HomeNotAnsi;
+    if (path.path.size() > MAX_PATH) return RegistryVersionResult::HomeTooLong;
+    home = std::move(path.path);
     return RegistryVersionResult::Candidate;
 }
 
@@ -96,7 +102,7 @@ JvmType probeTypeFor(const RegistryKey& key, const LauncherSettings& settings) {
 // One registered version inside the bounds: its home value, the home made
 // of it, and the probe of that home. runtimeKey is its key, open.
 void readVersion(HKEY runtimeKey, const RegistryKey& key, const LauncherSettings& settings,
-                 RegisteredVersion& version) {
+                 RegisteredVersion& version, PathFallbacks* notes) {
     // Opened below the runtime key: the whole path of a long version name
     // can be longer than the registry's ANSI calls take.
     UniqueRegKey versionKey;
@@ -107,7 +113,7 @@ void readVersion(HKEY runtimeKey, const RegistryKey& key, const LauncherSettings
         return;
     }
     std::string home;
-    version.result = homeValue(versionKey.get(), key.homeValue, home);
+    version.result = homeValue(versionKey.get(), key.homeValue, home, notes);
     if (version.result != RegistryVersionResult::Candidate) return;
 
     home = withTrailingBackslash(home);
@@ -247,8 +253,9 @@ bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const Laun
 // read before the sort. Otherwise the first usable version in sorted order is
 // the first candidate in sorted order, and versions are read only as the
 // choice reaches them.
-RegistrySearch searchRegistry(const LauncherSettings& settings) {
+RegistrySearch searchRegistry(const LauncherSettings& settings, PathFallbacks* notes) {
     RegistrySearch search;
+    search.notes = notes;
     for (const RegistryKey& key : kRuntimeRegistryKeys)
         search.keys.push_back({&key, HKEY_LOCAL_MACHINE, isKeySearched(key, settings), false});
     for (const RegistryKey& key : kModernRegistryKeys) {
@@ -262,7 +269,7 @@ RegistrySearch searchRegistry(const LauncherSettings& settings) {
     auto usable = [&](std::size_t index) {
         RegisteredVersion& version = search.versions[index];
         if (version.result == RegistryVersionResult::Unread)
-            readVersion(roots[version.key], *search.keys[version.key].key, settings, version);
+            readVersion(roots[version.key], *search.keys[version.key].key, settings, version, search.notes);
         return version.result == RegistryVersionResult::Candidate;
     };
     if (settings.jvmType == JvmType::FavorServer)
@@ -297,5 +304,5 @@ void readEveryVersion(RegistrySearch& search, const LauncherSettings& settings) 
     OpenKeys roots(search);
     for (RegisteredVersion& version : search.versions)
         if (version.result == RegistryVersionResult::Unread)
-            readVersion(roots[version.key], *search.keys[version.key].key, settings, version);
+            readVersion(roots[version.key], *search.keys[version.key].key, settings, version, search.notes);
 }

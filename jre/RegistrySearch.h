@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "base/WideText.h"
+
 #include "jre/JavaHome.h"
 #include "settings/JavaVersion.h"
 #include "settings/LauncherSettings.h"
@@ -77,6 +79,7 @@ enum class RegistryVersionResult {
     KindNotAllowed,  // its kind, told by its name, is not allowed
     HomeNotText,     // the home value is not a string
     HomeTooLong,     // the home value is longer than a path can be
+    HomeNotAnsi,     // the home has no ANSI spelling and no short name
 };
 
 struct RegistryKeySearch {
@@ -112,10 +115,11 @@ struct RegistrySearch {
     std::vector<std::size_t> order;           // the versions that may be candidates, sorted
     std::vector<PreferredVersionTry> preferred;  // "Preferred versions" items up to the first match
     int chosen = -1;                          // index into versions; -1: none qualifies
+    PathFallbacks* notes = nullptr;           // where the homes that take short names are noted
 };
 
 // Lists, sorts and chooses.
-RegistrySearch searchRegistry(const LauncherSettings& settings);
+RegistrySearch searchRegistry(const LauncherSettings& settings, PathFallbacks* notes = nullptr);
 
 // Reads and probes every version the choice did not need, so that the whole
 // search can be shown.

@@ -2,7 +2,8 @@
 
 #include "base/PathText.h"
 
-RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::string& launcherFolder) {
+RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::string& launcherFolder,
+                                 PathFallbacks* notes) {
     RuntimeDiscovery discovery;
     auto found = [&](DiscoveryStep& step, const std::string& home) {
         step.probe = probeJavaHome(home, settings.jvmType);
@@ -26,7 +27,7 @@ RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::st
     if (!runtime.home.empty() && found(local, runtime.home)) return discovery;
 
     DiscoveryStep& registry = next(RuntimeSource::Registry);
-    registry.registry = searchRegistry(settings);
+    registry.registry = searchRegistry(settings, notes);
     const RegistrySearch& search = registry.registry;
     if (search.chosen >= 0)
         found(registry, search.versions[static_cast<std::size_t>(search.chosen)].candidate.home);

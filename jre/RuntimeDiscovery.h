@@ -28,4 +28,5 @@ struct RuntimeDiscovery {
     std::string jvmLibrary;     // empty: none of them gave a library
 };
 
-RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::string& launcherFolder);
+RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::string& launcherFolder,
+                                 PathFallbacks* notes = nullptr);

@@ -1,5 +1,7 @@
 #include "jvm/JavaCalls.h"
 
+#include <cstdint>
+
 void describePendingException(JNIEnv* env) {
     if (env->ExceptionOccurred()) env->ExceptionDescribe();
 }
@@ -20,7 +22,28 @@ jstring newJavaString(JNIEnv* env, const std::string& text) {
     return result;
 }
 
-jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<std::string>& arguments) {
+jstring newJavaString(JNIEnv* env, const Argument& argument) {
+    const std::wstring& wide = argument.wide;
+    if (wide.empty()) return newJavaString(env, argument.text);
+    if constexpr (sizeof(wchar_t) == sizeof(jchar)) {
+        return env->NewString(reinterpret_cast<const jchar*>(wide.data()), static_cast<jsize>(wide.size()));
+    } else {
+        // Where wchar_t holds whole code points (this code compiled for
+        // Linux), the UTF-16 units are made here.
+        std::vector<jchar> units;
+        for (wchar_t c : wide) {
+            auto point = static_cast<std::uint32_t>(c);
+            if (point > 0xFFFF) {
+                units.push_back(static_cast<jchar>(0xD800 + ((point - 0x10000) >> 10)));
+                point = 0xDC00 + ((point - 0x10000) & 0x3FF);
+            }
+            units.push_back(static_cast<jchar>(point));
+        }
+        return env->NewString(units.data(), static_cast<jsize>(units.size()));
+    }
+}
+
+jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<Argument>& arguments) {
     jclass stringClass = env->FindClass("java/lang/String");
     if (!stringClass) return nullptr;
     jobjectArray array =

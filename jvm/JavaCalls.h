@@ -10,13 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
+
 // A java.lang.String made with new String(byte[]) from the text's bytes, so
 // the VM decodes them with its default charset. Null on failure; a Java
 // exception may then be pending.
 jstring newJavaString(JNIEnv* env, const std::string& text);
 
+// A java.lang.String of an argument: of its ANSI bytes as newJavaString
+// makes it, or of its UTF-16 (NewString) when the ANSI code page cannot
+// spell it.
+jstring newJavaString(JNIEnv* env, const Argument& argument);
+
 // A String[] of the arguments; null on failure.
-jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<std::string>& arguments);
+jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<Argument>& arguments);
 
 enum class StandardStream { Out, Err };
 

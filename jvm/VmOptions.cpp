@@ -5,6 +5,7 @@
 #include "base/AnsiText.h"
 #include "base/CommandLine.h"
 #include "base/UniqueResource.h"
+#include "base/WideText.h"
 #include "jvm/MemoryOptions.h"
 #include "jvm/VmParameters.h"
 
@@ -14,7 +15,8 @@ bool isRelativeClassPathEntry(const std::string& piece) {
     return !drive && !network;
 }
 
-ClassPathSearch classPathSearch(const std::string& piece, const std::string& launcherFolder) {
+ClassPathSearch classPathSearch(const std::string& written, const std::string& launcherFolder) {
+    std::string piece = ansi::replaceAll(written, '/', '\\');
     std::size_t slash = ansi::findLast(piece, '\\');
     std::string folderPart = slash == ansi::npos ? std::string() : piece.substr(0, slash + 1);
     if (!isRelativeClassPathEntry(piece)) return {piece, folderPart};
@@ -22,22 +24,28 @@ ClassPathSearch classPathSearch(const std::string& piece, const std::string& lau
     return {base + piece, base + folderPart};
 }
 
-std::vector<std::string> classPathMatches(const ClassPathSearch& search) {
-    std::vector<std::string> entries;
-    WIN32_FIND_DATAA found;
-    UniqueFindHandle handle(FindFirstFileA(search.pattern.c_str(), &found));
-    if (!handle) return entries;
+std::optional<Failure> classPathMatches(const ClassPathSearch& search, std::vector<std::string>& entries,
+                                        PathFallbacks* notes) {
+    WIN32_FIND_DATAW found;
+    UniqueFindHandle handle(FindFirstFileW(toWide(search.pattern).c_str(), &found));
+    if (!handle) return std::nullopt;
     do {
-        entries.push_back(search.prefix + found.cFileName);
-    } while (FindNextFileA(handle.get(), &found));
-    return entries;
+        std::string name;
+        if (!toAnsi(found.cFileName, name)) {
+            std::wstring path = toWide(search.prefix) + found.cFileName;
+            if (!*found.cAlternateFileName || !toAnsi(found.cAlternateFileName, name)) return pathFailure(path);
+            if (notes) notes->push_back({path, search.prefix + name});
+        }
+        entries.push_back(search.prefix + name);
+    } while (FindNextFileW(handle.get(), &found));
+    return std::nullopt;
 }
 
-std::vector<std::string> argumentsWithCmd(std::vector<std::string> arguments, const std::string& cmd,
+std::vector<Argument> argumentsWithCmd(std::vector<Argument> arguments, const std::string& cmd,
                                           LaunchEnvironment& environment) {
     if (cmd.empty()) return arguments;
     for (std::string& argument : splitArguments(environment.expand(cmd)))
-        if (!argument.empty()) arguments.push_back(std::move(argument));
+        if (!argument.empty()) arguments.push_back({std::move(argument), {}});
     return arguments;
 }
 
@@ -46,7 +54,8 @@ namespace {
 // The class path option's value: every entry followed by ";", the
 // executable last when it is the embedded jar.
 std::string classPathValue(const LauncherSettings& settings, const std::string& executable,
-                           const std::string& launcherFolder, std::vector<ClassPathPiece>& pieces) {
+                           const std::string& launcherFolder, VmConfiguration& vm, PathFallbacks* notes) {
+    std::vector<ClassPathPiece>& pieces = vm.classPath;
     std::string classPath;
     for (const std::string& piece : splitList(settings.classPath)) {
         ClassPathPiece& record = pieces.emplace_back();
@@ -56,7 +65,8 @@ std::string classPathValue(const LauncherSettings& settings, const std::string& 
         if (record.searched) {
             ClassPathSearch search = classPathSearch(piece, launcherFolder);
             record.pattern = search.pattern;
-            record.entries = classPathMatches(search);
+            vm.failure = classPathMatches(search, record.entries, notes);
+            if (vm.failure) return {};
         } else {
             record.entries = {piece};
         }
@@ -85,14 +95,14 @@ std::string machineMemoryOption(const std::string& option, std::vector<MemoryRew
 VmConfiguration buildVmConfiguration(const LauncherSettings& settings, const std::string& executable,
                                      const std::string& launcherFolder,
                                      const std::string& libraryPathOption,
-                                     const std::vector<std::string>& arguments,
-                                     LaunchEnvironment& environment) {
+                                     const std::vector<Argument>& arguments,
+                                     LaunchEnvironment& environment, PathFallbacks* notes) {
     VmConfiguration vm;
     if (!libraryPathOption.empty()) vm.options.push_back(libraryPathOption);
     vm.mainArguments = arguments;
-    std::string classPath = classPathValue(settings, executable, launcherFolder, vm.classPath);
+    std::string classPath = classPathValue(settings, executable, launcherFolder, vm, notes);
     if (classPath.empty()) {
-        vm.failure = Failure{msg::ClassPathMissing};
+        if (!vm.failure) vm.failure = Failure{msg::ClassPathMissing};
         return vm;
     }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
+#include "base/WideText.h"
 #include "base/Environment.h"
 #include "base/Messages.h"
 #include "settings/LauncherSettings.h"
@@ -22,6 +24,7 @@ bool isRelativeClassPathEntry(const std::string& piece);
 // relative or holds a wildcard. A relative piece is appended to the
 // launcher's folder (which ends in a backslash) without that last backslash,
 // so a piece that begins with a backslash names something inside the folder.
+// "/" separates folders as "\" does: both are "\" in pattern and prefix.
 struct ClassPathSearch {
     std::string pattern;
     std::string prefix;
@@ -29,8 +32,11 @@ struct ClassPathSearch {
 ClassPathSearch classPathSearch(const std::string& piece, const std::string& launcherFolder);
 
 // prefix + name for every match of the search, in the order the file system
-// gives them (folders too).
-std::vector<std::string> classPathMatches(const ClassPathSearch& search);
+// gives them (folders too). A name the ANSI code page cannot spell is given
+// by its short name (noted in notes); message 232 names a match that has
+// none.
+std::optional<Failure> classPathMatches(const ClassPathSearch& search, std::vector<std::string>& entries,
+                                        PathFallbacks* notes = nullptr);
 
 // One piece of "Class Path" and the entries it gave.
 struct ClassPathPiece {
@@ -58,19 +64,19 @@ struct VmConfiguration {
     std::uint32_t stackSize = 0;  // from "-Xss"; 0: the JVM library's default
     std::string outputFile;       // expanded; empty: System.out stays
     std::string errorFile;
-    std::vector<std::string> mainArguments;
-    // Message 209 for an empty class path: nothing after the class path is
-    // built.
+    std::vector<Argument> mainArguments;
+    // Message 209 for an empty class path, 232 for a match of a class path
+    // search without an ANSI name: nothing after the class path is built.
     std::optional<Failure> failure;
 };
 
 // The command-line arguments followed by those of "Cmd" (expanded, split by
 // the command line's rules, empty ones dropped).
-std::vector<std::string> argumentsWithCmd(std::vector<std::string> arguments, const std::string& cmd,
+std::vector<Argument> argumentsWithCmd(std::vector<Argument> arguments, const std::string& cmd,
                                           LaunchEnvironment& environment);
 
 VmConfiguration buildVmConfiguration(const LauncherSettings& settings, const std::string& executable,
                                      const std::string& launcherFolder,
                                      const std::string& libraryPathOption,
-                                     const std::vector<std::string>& arguments,
-                                     LaunchEnvironment& environment);
+                                     const std::vector<Argument>& arguments,
+                                     LaunchEnvironment& environment, PathFallbacks* notes = nullptr);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
 #include "jvm/JvmLibrary.h"
 
 // What the Java thread runs.
@@ -24,7 +25,7 @@ struct JavaRun {
     std::string outputFile;       // empty: System.out stays
     std::string errorFile;
     std::string mainClass;  // slash form
-    const std::vector<std::string>* arguments = nullptr;
+    const std::vector<Argument>* arguments = nullptr;
     bool failureCheck = false;   // an exception that escapes main is shown
     bool staysAttached = false;  // after main the thread sleeps for ever (IBM)
 };

@@ -11,23 +11,50 @@ std::string instanceNameFor(const std::string& executable) {
     return ansi::replaceAll(executable, '\\', '_');
 }
 
-bool hasArgument(const std::vector<std::string>& arguments, const char* text) {
-    for (const std::string& argument : arguments)
-        if (lstrcmpA(argument.c_str(), text) == 0) return true;
+bool hasArgument(const std::vector<Argument>& arguments, const char* text) {
+    for (const Argument& argument : arguments)
+        if (lstrcmpA(argument.text.c_str(), text) == 0) return true;
     return false;
+}
+
+LaunchPaths launchPathsOf(const std::wstring& executable, PathFallbacks* notes) {
+    LaunchPaths paths;
+    AnsiPath path = ansiPathOf(executable, notes);
+    if (!path.ok) {
+        paths.failure = pathFailure(executable);
+        return paths;
+    }
+    // The ANSI calls take no longer path.
+    if (path.path.size() >= MAX_PATH) {
+        paths.failure = windowsFailure(msg::ModulePathFailed, ERROR_FILENAME_EXCED_RANGE);
+        return paths;
+    }
+    paths.executable = std::move(path.path);
+    std::size_t dot = executable.rfind(L'.');
+    if (dot == std::wstring::npos) return paths;
+    // Its own name may need a short name of its own; a settings file that
+    // does not exist has none, and is missing under the executable's name.
+    AnsiPath settings = ansiPathOf(executable.substr(0, dot + 1) + L"ini", notes);
+    paths.settingsFile = settings.ok ? settings.path : settingsPathFor(paths.executable);
+    return paths;
 }
 
 LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
     LaunchPlan plan;
-    const std::string& executable = context.executable;
+    const std::string& executable = context.paths.executable;
+    const std::string& settingsFile = context.paths.settingsFile;
     plan.launcherFolder = folderOf(executable);
 
-    std::string settingsFile = settingsPathFor(executable);
+    if (context.paths.failure) {
+        plan.failure = context.paths.failure;
+        plan.outcome = LaunchOutcome::PathStopped;
+        return plan;
+    }
     if (settingsFile.empty()) {
         plan.outcome = LaunchOutcome::NoSettingsPath;
         return plan;
     }
-    plan.failure = readSettings(executable, settingsFile, plan.settings);
+    plan.failure = readSettings(executable, settingsFile, plan.settings, context.notes);
     const LauncherSettings& settings = plan.settings;
     if (plan.failure) {
         plan.outcome = LaunchOutcome::SettingsStopped;
@@ -51,7 +78,7 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
         }
     }
 
-    plan.discovery = discoverRuntime(settings, plan.launcherFolder);
+    plan.discovery = discoverRuntime(settings, plan.launcherFolder, context.notes);
     plan.jvmLibrary = plan.discovery.jvmLibrary;
     if (plan.jvmLibrary.empty()) {
         plan.jreNotFoundMessage = jreNotFoundMessage(settings);
@@ -70,7 +97,7 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
     plan.splash = planSplash(settings, plan.jvmLibrary, suppressed);
     plan.vm = buildVmConfiguration(settings, executable, plan.launcherFolder,
                                    plan.environment.libraryPathOption, context.arguments,
-                                   context.environment);
+                                   context.environment, context.notes);
     if (plan.vm.failure) {
         plan.failure = plan.vm.failure;
         plan.outcome = LaunchOutcome::OptionsStopped;

@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
 #include "base/Environment.h"
 #include "base/Messages.h"
+#include "base/WideText.h"
 #include "jre/RuntimeDiscovery.h"
 #include "jvm/ClassDataSharing.h"
 #include "jvm/JavaEnvironment.h"
@@ -24,11 +26,24 @@
 #include "settings/LauncherSettings.h"
 #include "splash/SplashScreen.h"
 
+// The paths of the launcher executable as a launch uses them, from the path
+// the system gives in UTF-16: the executable and its settings file (the
+// executable's path with everything after its last "." replaced by "ini";
+// empty without a ".") in the ANSI code page, with short names where it
+// cannot spell them; or why they cannot be had.
+struct LaunchPaths {
+    std::string executable;
+    std::string settingsFile;
+    std::optional<Failure> failure;
+};
+LaunchPaths launchPathsOf(const std::wstring& executable, PathFallbacks* notes = nullptr);
+
 // What a launch is evaluated against.
 struct LaunchContext {
-    std::string executable;              // the launcher executable's full path
-    std::vector<std::string> arguments;  // its command-line arguments
-    LaunchEnvironment& environment;      // where variables are set and expanded
+    const LaunchPaths& paths;
+    std::vector<Argument> arguments;  // the command-line arguments
+    LaunchEnvironment& environment;   // where variables are set and expanded
+    PathFallbacks* notes = nullptr;   // where the paths that take short names are noted
 };
 
 class LaunchActions {
@@ -37,7 +52,7 @@ public:
     // runs and takes this launch's arguments (the launch then goes no
     // further).
     virtual bool handsOverToRunningInstance(const std::string& instanceName,
-                                            const std::vector<std::string>& arguments) = 0;
+                                            const std::vector<Argument>& arguments) = 0;
     // "Override WorkingDir": the launch moves into the folder.
     virtual void enterFolder(const std::string& folder) = 0;
     // No runtime was found: the JVM library in the folder the user picks
@@ -57,6 +72,7 @@ protected:
 // How far the launch gets.
 enum class LaunchOutcome {
     NoSettingsPath,     // the executable's path holds no "."; ends at once, exit code -1
+    PathStopped,        // the executable's path cannot be used: a message, exit code -1
     SettingsStopped,    // a message while reading the settings; exit code -1
     SecondaryInstance,  // a running instance takes the arguments
     JreNotFound,        // the "JRE Not Found" dialog, cancelled; exit code -1
@@ -78,8 +94,8 @@ struct LaunchPlan {
     SplashPlan splash;
     VmConfiguration vm;  // the class data sharing options last
     ClassDataSharingPlan sharing;
-    // The message the launch shows before it ends (SettingsStopped,
-    // OptionsStopped).
+    // The message the launch shows before it ends (PathStopped,
+    // SettingsStopped, OptionsStopped).
     std::optional<Failure> failure;
 };
 
@@ -88,6 +104,6 @@ struct LaunchPlan {
 std::string instanceNameFor(const std::string& executable);
 
 // Whether the arguments hold the text, compared exactly.
-bool hasArgument(const std::vector<std::string>& arguments, const char* text);
+bool hasArgument(const std::vector<Argument>& arguments, const char* text);
 
 LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions);

@@ -6,14 +6,18 @@
 
 namespace {
 
-// The full path of the running executable; message 202 with 208 when the
-// platform does not give it.
-std::optional<Failure> modulePath(std::string& path) {
-    char buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (length == 0) return windowsFailure(msg::ModulePathFailed, GetLastError());
-    path.assign(buffer, length);
-    return std::nullopt;
+// The paths of the running executable; message 202 with 208 when the
+// platform does not give its path (or gives one too long for any buffer).
+LaunchPaths modulePaths() {
+    std::wstring path(32768, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) {
+        LaunchPaths paths;
+        paths.failure = windowsFailure(msg::ModulePathFailed, length ? ERROR_INSUFFICIENT_BUFFER : GetLastError());
+        return paths;
+    }
+    path.resize(length);
+    return launchPathsOf(path);
 }
 
 }  // namespace
@@ -26,18 +30,17 @@ Launcher::~Launcher() {
 }
 
 int Launcher::run() {
-    std::vector<std::string> arguments = argumentsFromCommandLine(GetCommandLineA());
-    if (std::optional<Failure> failure = modulePath(executable_)) {
-        showFailure(nullptr, *failure);
-        return -1;
-    }
-    LaunchPlan plan = planLaunch({executable_, std::move(arguments), environment_}, *this);
+    std::vector<Argument> arguments = argumentsFromCommandLine(std::wstring(GetCommandLineW()));
+    const LaunchPaths paths = modulePaths();
+    executable_ = paths.executable;
+    LaunchPlan plan = planLaunch({paths, std::move(arguments), environment_}, *this);
     plan_ = &plan;
     int result = -1;
     switch (plan.outcome) {
     case LaunchOutcome::NoSettingsPath:
     case LaunchOutcome::JreNotFound:
         break;
+    case LaunchOutcome::PathStopped:
     case LaunchOutcome::SettingsStopped:
         showFailure(messageOwner(), *plan.failure);
         break;
@@ -83,7 +86,7 @@ int Launcher::runJava(LaunchPlan& plan) {
 }
 
 bool Launcher::handsOverToRunningInstance(const std::string& instanceName,
-                                          const std::vector<std::string>& arguments) {
+                                          const std::vector<Argument>& arguments) {
     if (instance_.join(instanceName) != SingleInstance::Role::Secondary) return false;
     handedOver_ = instance_.handOver(arguments);
     return true;

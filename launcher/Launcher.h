@@ -37,7 +37,7 @@ private:
 
     // LaunchActions
     bool handsOverToRunningInstance(const std::string& instanceName,
-                                    const std::vector<std::string>& arguments) override;
+                                    const std::vector<Argument>& arguments) override;
     void enterFolder(const std::string& folder) override;
     std::optional<std::string> pickRuntime(const LauncherSettings& settings,
                                            const std::string& message) override;

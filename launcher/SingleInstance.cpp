@@ -40,6 +40,7 @@
 
 #include <memory>
 
+#include "base/WideText.h"
 #include "jvm/JavaCalls.h"
 
 namespace {
@@ -65,7 +66,7 @@ struct HandOver {
     UniqueHandle mainStarted;  // its own handle of the primary's event
     UINT messageId = 0;
     DWORD secondaryThreadId = 0;
-    std::vector<std::string> arguments;
+    std::vector<Argument> arguments;
 
     void answer(WPARAM value) const { PostThreadMessageA(secondaryThreadId, messageId, value, 0); }
 };
@@ -169,7 +170,9 @@ void SingleInstance::startHandOver(DWORD secondaryThreadId) {
     // A copy, so that what is read is one state of the area whoever writes it.
     std::uint8_t area[kArgumentAreaSize];
     CopyMemory(area, block()->arguments, sizeof area);
-    handOver->arguments = decodeArguments(ConstArgumentArea(area));
+    // The area holds UTF-8, so that every character of an argument arrives.
+    for (const std::string& argument : decodeArguments(ConstArgumentArea(area)))
+        handOver->arguments.push_back(argumentOfUtf8(argument));
     // The area is free for the next secondary.
     SetEvent(handOverTaken_.get());
 
@@ -182,7 +185,7 @@ void SingleInstance::startHandOver(DWORD secondaryThreadId) {
     if (thread) handOver.release();
 }
 
-bool SingleInstance::handOver(const std::vector<std::string>& arguments) {
+bool SingleInstance::handOver(const std::vector<Argument>& arguments) {
     // The answer is posted to this thread, which needs a message queue for it.
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
@@ -193,7 +196,9 @@ bool SingleInstance::handOver(const std::vector<std::string>& arguments) {
     if (turn) WaitForSingleObject(turn.get(), INFINITE);
     if (taken) ResetEvent(taken.get());
 
-    bool handedOver = encodeArguments(arguments, ArgumentArea(block()->arguments)) && postHandOver();
+    std::vector<std::string> utf8;
+    for (const Argument& argument : arguments) utf8.push_back(utf8Of(argument));
+    bool handedOver = encodeArguments(utf8, ArgumentArea(block()->arguments)) && postHandOver();
     if (handedOver && taken) {
         UniqueHandle primary(OpenProcess(SYNCHRONIZE, FALSE, readShared(block()->primaryProcessId)));
         HANDLE handles[] = {taken.get(), primary.get()};

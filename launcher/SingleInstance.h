@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
 #include "base/UniqueResource.h"
 #include "launcher/HandOverArea.h"
 
@@ -75,7 +76,7 @@ public:
     // A secondary: writes its arguments into the block and hands them to the
     // primary, waiting for its turn and until they are taken. False when they
     // do not fit or no primary listens.
-    bool handOver(const std::vector<std::string>& arguments);
+    bool handOver(const std::vector<Argument>& arguments);
     // A secondary that has handed over: the primary's answer, or its exit
     // code when it ends first.
     int waitForPrimary();

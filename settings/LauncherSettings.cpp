@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
+#include "base/WideText.h"
 #include "settings/SettingsPaths.h"
 
 namespace {
@@ -21,15 +22,14 @@ JavaVersion versionSetting(const std::string& value, const char* any, std::int32
 
 // "JRE Path" from the per-user settings file when it is in use and exists,
 // else through the layered lookup of the settings file.
-template <class File>
-std::string readJrePath(File& file, LauncherSettings& s) {
-    const char* key = "JRE Path";
+template <class File, class Lookup>
+std::string readJrePath(File& file, LauncherSettings& s, Lookup lookup) {
     // A path of MAX_PATH bytes or more is deeper than the INI calls go.
     if (s.userFileInUse && !s.userFile.empty() && s.userFile.size() < MAX_PATH) {
         s.userFileTest = testFile(s.userFile);
-        if (s.userFileTest.exists) return file.readUserFile(s.userFile, section::JavaRuntimeEnvironment, key);
+        if (s.userFileTest.exists) return file.readUserFile(s.userFile, section::JavaRuntimeEnvironment, "JRE Path");
     }
-    return file.lookup(section::JavaRuntimeEnvironment, key);
+    return lookup();
 }
 
 }  // namespace
@@ -119,10 +119,20 @@ namespace {
 
 template <class File>
 std::optional<Failure> readSettingsFrom(File& file, const std::string& executable, const std::string& settingsFile,
-                                        LauncherSettings& s) {
+                                        LauncherSettings& s, PathFallbacks* notes) {
     s.file = settingsFile;
     const char* jre = section::JavaRuntimeEnvironment;
     const char* application = section::Application;
+    // Paths of a UTF-16 file: relative class path entries follow the
+    // launcher's folder, the others the current folder.
+    std::optional<Failure> failure;
+    const std::wstring current;
+    const std::wstring launcherFolder = toWide(executable.substr(0, ansi::findLast(executable, '\\')));
+    PathSetting paths{current, notes, failure};
+    PathSetting classPaths{launcherFolder, notes, failure};
+    auto path = [&](const char* section, const char* key, bool layered, PathSetting setting) {
+        return failure ? std::string() : file.lookupPath(section, key, layered, setting);
+    };
 
     s.productCode = file.read(section::ProductInformation, "Product Code");
     s.productName = file.read(section::ProductInformation, "Product Name");
@@ -132,8 +142,9 @@ std::optional<Failure> readSettingsFrom(File& file, const std::string& executabl
     s.isService = file.lookup(application, "Application Type") == "service";
     s.preferredVersions = splitList(file.lookup(jre, "Preferred versions"));
     s.userFileInUse = usesUserSettingsFile(s.isService);
-    s.userFile = userSettingsFilePath(executable, s.productName, s.productCode, false);
-    s.jrePath = readJrePath(file, s);
+    s.userFile = userSettingsFilePath(executable, s.productName, s.productCode, false, notes);
+    if (s.userFileInUse && s.userFile.empty()) return pathFailure(appDataValue());
+    s.jrePath = readJrePath(file, s, [&] { return path(jre, "JRE Path", true, paths); });
     s.jvmType = jvmTypeFrom(file.lookup(jre, "JVM Type"));
     applyJvmSource(file.lookup(jre, "JVM Source"), s);
     applyVmProvider(file.lookup(jre, "VM Provider"), s);
@@ -141,25 +152,26 @@ std::optional<Failure> readSettingsFrom(File& file, const std::string& executabl
     s.mainClass = ansi::replaceAll(file.lookup(jre, "Main Class"), '.', '/');
     s.failureCheck = isYes(file.lookup(application, "Failure Check"));
     s.overrideWorkingDir = isYes(file.lookup(application, "Override WorkingDir"));
-    s.systemPath = file.lookup(jre, "System Path");
-    s.libraryPath = file.lookup(jre, "Library Path");
+    s.systemPath = path(jre, "System Path", true, paths);
+    s.libraryPath = path(jre, "Library Path", true, paths);
     s.downloadPage = downloadPageFrom(file.lookup(jre, "Download Page"));
 
     // A service never runs in single-instance mode.
     s.singleInstance = file.lookup(application, "Single Instance") == "yes" && !s.isService;
 
-    s.splashScreen = file.read(section::Display, "Splash Screen");
+    s.splashScreen = path(section::Display, "Splash Screen", false, paths);
     s.splashScreenShadow = file.read(section::Display, "Splash Screen Shadow");
     s.preferNativeSplash = file.read(section::Display, "Preffer Native Splash Screen");
 
-    s.classPath = file.lookup(section::ClassPath, "Class Path");
+    s.classPath = path(section::ClassPath, "Class Path", true, classPaths);
     s.embeddedJar = isYes(file.lookup(application, "Embedded Jar"));
     s.vmParameters = file.lookup(jre, "Virtual Machine Parameters");
-    s.outputFile = file.lookup(application, "Output File");
-    s.errorFile = file.lookup(application, "Error File");
+    s.outputFile = path(application, "Output File", true, paths);
+    s.errorFile = path(application, "Error File", true, paths);
     s.cmd = file.lookup(application, "Cmd");
     s.classDataSharing = isYes(file.lookup(jre, "Class Data Sharing"));
 
+    if (failure) return failure;
     if (s.mainClass.empty()) return Failure{msg::MainClassMissing};
     return std::nullopt;
 }
@@ -167,15 +179,15 @@ std::optional<Failure> readSettingsFrom(File& file, const std::string& executabl
 }  // namespace
 
 std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
-                                    LauncherSettings& settings) {
+                                    LauncherSettings& settings, PathFallbacks* notes) {
     SettingsFile file(settingsFile);
-    return readSettingsFrom(file, executable, settingsFile, settings);
+    return readSettingsFrom(file, executable, settingsFile, settings, notes);
 }
 
 std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
                                     LauncherSettings& settings, std::vector<SettingRead>& reads) {
     RecordingSettingsFile file(settingsFile, reads);
-    return readSettingsFrom(file, executable, settingsFile, settings);
+    return readSettingsFrom(file, executable, settingsFile, settings, nullptr);
 }
 
 void saveJrePath(const std::string& executable, const LauncherSettings& settings,
@@ -183,6 +195,7 @@ void saveJrePath(const std::string& executable, const LauncherSettings& settings
     std::string target = settings.file;
     if (settings.userFileInUse)
         target = userSettingsFilePath(executable, settings.productName, settings.productCode, true);
+    if (target.empty()) return;
     WritePrivateProfileStringA(section::JavaRuntimeEnvironment, "JRE Path", folder.c_str(),
                                target.c_str());
 }

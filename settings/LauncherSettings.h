@@ -105,10 +105,13 @@ void applyModernJava(LauncherSettings& settings);
 std::string downloadPageFrom(const std::string& value);
 
 // Reads every key of the executable's settings file (settingsPathFor) into
-// settings, each once. Message 210 when "Main Class" is empty: the launch
-// stops.
+// settings, each once. Message 210 when "Main Class" is empty, 232 when a
+// path read (APPDATA for the per-user file in use, a path-valued key of a
+// UTF-16 settings file) has no ANSI form: the launch stops.
+// The paths read (APPDATA, those of a UTF-16 settings file) that take short
+// names are noted in notes, when given.
 std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
-                                    LauncherSettings& settings);
+                                    LauncherSettings& settings, PathFallbacks* notes = nullptr);
 // The same, keeping every value read with where it came from, to show them.
 std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
                                     LauncherSettings& settings, std::vector<SettingRead>& reads);

@@ -2,19 +2,48 @@
 
 #include <windows.h>
 
-std::string readValue(const std::string& file, const char* section, const char* key) {
+#include "base/UniqueResource.h"
+
+namespace {
+
+// A value read into a buffer that grows until it fits; it stops growing at
+// kLongestValue, and a longer value is taken as far as it was read.
+template <class Char, class Read>
+std::basic_string<Char> readGrowing(Read read) {
     DWORD size = 256;
     for (;;) {
-        std::string buffer(size, '\0');
-        DWORD length = GetPrivateProfileStringA(section, key, "", buffer.data(), size, file.c_str());
-        // The buffer stops growing at kLongestValue: a longer value is taken
-        // as far as it was read.
+        std::basic_string<Char> buffer(size, Char());
+        DWORD length = read(buffer.data(), size);
         if (length < size - 1 || size >= kLongestValue) {
             buffer.resize(length < size ? length : size - 1);
             return buffer;
         }
         size *= 2;
     }
+}
+
+std::wstring readWideValue(const std::string& file, const std::string& section, const char* key) {
+    std::wstring wideFile = toWide(file), wideSection = toWide(section), wideKey = toWide(key);
+    return readGrowing<wchar_t>([&](wchar_t* buffer, DWORD size) {
+        return GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), L"", buffer, size, wideFile.c_str());
+    });
+}
+
+// Whether the file begins with the UTF-16 byte-order mark.
+bool isUtf16File(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unsigned char mark[2] = {};
+    DWORD read = 0;
+    return file && ReadFile(file.get(), mark, 2, &read, nullptr) && read == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
+}
+
+}  // namespace
+
+std::string readValue(const std::string& file, const char* section, const char* key) {
+    return readGrowing<char>([&](char* buffer, DWORD size) {
+        return GetPrivateProfileStringA(section, key, "", buffer, size, file.c_str());
+    });
 }
 
 std::string SettingsFile::lookup(const char* section, const char* key, SettingSource* source) const {
@@ -36,6 +65,37 @@ std::string SettingsFile::readUserFile(const std::string& file, const char* sect
     return readValue(file, section, key);
 }
 
+std::string SettingsFile::lookupPath(const char* section, const char* key, bool layered, PathSetting paths,
+                                     SettingSource* source) const {
+    std::string value = layered ? lookup(section, key, source) : read(section, key);
+    // Only a UTF-16 file can hold what the code page lacks (read as ANSI
+    // text it becomes "?" or a look-alike).
+    if (!isUtf16File(path_)) return value;
+    std::wstring wide = readWideValue(path_, section, key);
+    if (layered && wide.empty()) {
+        wide = readWideValue(path_, std::string(section) + "+", key);
+        if (!wide.empty() && wide[0] != L' ') wide.insert(0, 1, L' ');
+    }
+    std::string ansiValue;
+    if (toAnsi(wide, ansiValue)) return value;
+    ansiValue.clear();
+    for (std::size_t start = 0; start <= wide.size();) {
+        std::size_t end = wide.find(L';', start);
+        if (end == std::wstring::npos) end = wide.size();
+        std::wstring piece = wide.substr(start, end - start);
+        AnsiPath item = ansiPathOf(piece, paths.notes, &paths.base);
+        if (!item.ok) {
+            paths.failure = pathFailure(piece);
+            return {};
+        }
+        ansiValue += item.path;
+        if (end == wide.size()) break;
+        ansiValue += ';';
+        start = end + 1;
+    }
+    return ansiValue;
+}
+
 std::string RecordingSettingsFile::keep(const char* section, const char* key, std::string value,
                                         SettingSource source) {
     reads_.push_back({section, key, value, source});
@@ -50,6 +110,13 @@ std::string RecordingSettingsFile::lookup(const char* section, const char* key) 
 
 std::string RecordingSettingsFile::read(const char* section, const char* key) {
     return keep(section, key, file_.read(section, key), SettingSource::File);
+}
+
+std::string RecordingSettingsFile::lookupPath(const char* section, const char* key, bool layered,
+                                              PathSetting paths) {
+    SettingSource source = SettingSource::File;
+    std::string value = file_.lookupPath(section, key, layered, paths, layered ? &source : nullptr);
+    return keep(section, key, std::move(value), source);
 }
 
 std::string RecordingSettingsFile::readUserFile(const std::string& file, const char* section, const char* key) {

@@ -4,9 +4,12 @@
 // section, else the section of the same name with "+", whose value extends
 // the empty one). The file is read anew on every lookup.
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/Messages.h"
+#include "base/WideText.h"
 #include "settings/SettingsText.h"
 
 // Values are read whole up to this many bytes (16 MB) and cut there.
@@ -15,6 +18,16 @@ inline constexpr unsigned long kLongestValue = 1ul << 24;
 // GetPrivateProfileStringA with a buffer that grows until the value fits;
 // empty for a missing file, section or key.
 std::string readValue(const std::string& file, const char* section, const char* key);
+
+// A value that names paths (one, or a ";" list), and what reading it found:
+// in a UTF-16 file a path may hold characters the ANSI code page lacks;
+// each such path then comes with short names (ansiPathOf, relative paths
+// after base), or the failure names the first that has none.
+struct PathSetting {
+    const std::wstring& base;
+    PathFallbacks* notes;  // where the short names taken are noted, when given
+    std::optional<Failure>& failure;
+};
 
 // Where a value came from.
 enum class SettingSource {
@@ -44,6 +57,9 @@ public:
     std::string read(const char* section, const char* key) const;
     // A plain read of the per-user settings file.
     std::string readUserFile(const std::string& file, const char* section, const char* key) const;
+    // lookup (layered) or read of a path-valued key.
+    std::string lookupPath(const char* section, const char* key, bool layered, PathSetting paths,
+                           SettingSource* source = nullptr) const;
 
 private:
     std::string path_;
@@ -58,6 +74,7 @@ public:
     std::string lookup(const char* section, const char* key);
     std::string read(const char* section, const char* key);
     std::string readUserFile(const std::string& file, const char* section, const char* key);
+    std::string lookupPath(const char* section, const char* key, bool layered, PathSetting paths);
 
 private:
     std::string keep(const char* section, const char* key, std::string value, SettingSource source);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
+#include "base/WideText.h"
 
 std::string settingsPathFor(const std::string& executable) {
     std::size_t dot = ansi::findLast(executable, '.');
@@ -34,19 +35,6 @@ std::string userSettingsFileName(const std::string& executable) {
     return name + ".ini";
 }
 
-// The environment variable's whole value; empty when it is not set.
-std::string environmentValue(const char* name) {
-    char buffer[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA(name, buffer, MAX_PATH);
-    if (length == 0) return {};
-    if (length < MAX_PATH) return std::string(buffer, length);
-    // Longer than the usual buffer: read it whole rather than cut it.
-    std::string value(length, '\0');
-    length = GetEnvironmentVariableA(name, value.data(), length);
-    value.resize(length < value.size() ? length : 0);
-    return value;
-}
-
 }  // namespace
 
 std::string userSettingsPathFor(const std::string& executable, const std::string& appData,
@@ -55,9 +43,20 @@ std::string userSettingsPathFor(const std::string& executable, const std::string
            userSettingsFileName(executable);
 }
 
+std::wstring appDataValue() {
+    DWORD needed = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+    std::wstring value(needed, L'\0');
+    DWORD length = needed ? GetEnvironmentVariableW(L"APPDATA", value.data(), needed) : 0;
+    value.resize(length < needed ? length : 0);
+    return value;
+}
+
 std::string userSettingsFilePath(const std::string& executable, const std::string& productName,
-                                 const std::string& productCode, bool createFolders) {
-    std::string appData = environmentValue("APPDATA");
+                                 const std::string& productCode, bool createFolders, PathFallbacks* notes) {
+    // APPDATA with short names where the code page cannot spell it.
+    AnsiPath folder = ansiPathOf(appDataValue(), notes);
+    if (!folder.ok) return {};
+    const std::string& appData = folder.path;
     if (createFolders) {
         std::string folder = appData + "\\" + userFolderName(productName);
         CreateDirectoryA(folder.c_str(), nullptr);

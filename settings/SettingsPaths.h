@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/WideText.h"
+
 // The executable's path with everything after its last "." replaced by
 // "ini"; empty when the path holds no ".".
 std::string settingsPathFor(const std::string& executable);
@@ -15,10 +17,16 @@ std::string userFolderName(const std::string& productName);
 std::string userSettingsPathFor(const std::string& executable, const std::string& appData,
                                 const std::string& productName, const std::string& productCode);
 
-// The per-user settings file of the executable (APPDATA as it is now),
+// APPDATA as it is now, in UTF-16.
+std::wstring appDataValue();
+
+// The per-user settings file of the executable (APPDATA as it is now, with
+// short names where the ANSI code page cannot spell it, noted in notes),
 // creating the two folder levels on the way when createFolders is set.
+// Empty when APPDATA has no ANSI spelling and no short name.
 std::string userSettingsFilePath(const std::string& executable, const std::string& productName,
-                                 const std::string& productCode, bool createFolders);
+                                 const std::string& productCode, bool createFolders,
+                                 PathFallbacks* notes = nullptr);
 
 // The operating system reports the NT platform.
 bool isNtPlatform();

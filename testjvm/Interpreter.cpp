@@ -99,8 +99,12 @@ private:
         argumentCount_ = static_cast<long long>(array->elements.size());
         fields.push_back({"args", std::to_string(argumentCount_)});
         for (std::size_t i = 0; i < array->elements.size(); ++i) {
-            if (auto* text = dynamic_cast<const StringObject*>(array->elements[i].get()))
+            if (auto* text = dynamic_cast<const StringObject*>(array->elements[i].get())) {
                 fields.push_back({"arg" + std::to_string(i), toAnsi(text->chars)});
+                // Characters the ANSI code page cannot spell: the text in UTF-8 too.
+                if (fromAnsi(toAnsi(text->chars)) != text->chars)
+                    fields.push_back({"arg" + std::to_string(i) + "-utf8", toUtf8(text->chars)});
+            }
         }
     }
 

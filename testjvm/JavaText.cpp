@@ -66,6 +66,16 @@ std::string toAnsi(std::wstring_view text) {
     return bytes;
 }
 
+std::string toUtf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                        nullptr);
+    return bytes;
+}
+
 std::string externalClassName(std::string_view internalName) {
     std::string name(internalName);
     for (char& c : name)

@@ -18,6 +18,7 @@ std::wstring fromModifiedUtf8(std::string_view bytes);
 // Windows uses it for new String(byte[]) and for PrintStream.
 std::wstring fromAnsi(std::string_view bytes);
 std::string toAnsi(std::wstring_view text);
+std::string toUtf8(std::wstring_view text);
 
 // "com/example/Main" -> "com.example.Main"
 std::string externalClassName(std::string_view internalName);

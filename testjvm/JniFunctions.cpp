@@ -377,6 +377,14 @@ void JNICALL SetObjectArrayElement(JNIEnv* jni, jobjectArray arr, jsize index, j
 
 // --- strings ---
 
+jstring JNICALL NewString(JNIEnv* jni, const jchar* chars, jsize length) noexcept {
+    Lock lock(vm().mutex);
+    Env& env = enter(jni, "NewString");
+    if (length < 0 || (length > 0 && !chars)) fault("NewString: no characters for the length given");
+    std::wstring text(reinterpret_cast<const wchar_t*>(chars), static_cast<std::size_t>(length));
+    return static_cast<jstring>(newLocal(env, newString(text)));
+}
+
 const char* JNICALL GetStringUTFChars(JNIEnv* jni, jstring str, jboolean* isCopy) noexcept {
     Lock lock(vm().mutex);
     Env& env = enter(jni, "GetStringUTFChars");
@@ -496,6 +504,7 @@ const JNINativeInterface_* jniFunctions() {
         t->SetByteArrayRegion = SetByteArrayRegion;
         t->NewObjectArray = NewObjectArray;
         t->SetObjectArrayElement = SetObjectArrayElement;
+        t->NewString = NewString;
         t->GetStringUTFChars = GetStringUTFChars;
         t->ReleaseStringUTFChars = ReleaseStringUTFChars;
         t->DeleteLocalRef = DeleteLocalRef;

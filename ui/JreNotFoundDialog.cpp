@@ -6,6 +6,8 @@
 #include "base/PathText.h"
 #include "base/StringTable.h"
 #include "base/UniqueResource.h"
+#include "base/WideText.h"
+#include "ui/MessageReporter.h"
 #include "jre/JavaHome.h"
 #include "res/resource.h"
 
@@ -109,10 +111,18 @@ void JreNotFoundDialog::browseForRuntime() {
     UniqueCoTaskMemory folder(SHBrowseForFolderA(&browse));
     if (!folder) return;
 
-    char path[MAX_PATH] = "";
-    if (!SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(folder.get()), path)) return;
+    wchar_t path[MAX_PATH] = L"";
+    if (!SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(folder.get()), path)) return;
     folder.reset();
-    applyBrowsedFolder(path);
+    // The folder as the ANSI calls take it, with short names where the code
+    // page cannot spell it; one that has no such form cannot be used, and
+    // the browse changes nothing.
+    AnsiPath ansiPath = ansiPathOf(path);
+    if (ansiPath.ok) {
+        applyBrowsedFolder(ansiPath.path);
+    } else {
+        showFailure(handle(), pathFailure(path));
+    }
 }
 
 void JreNotFoundDialog::applyBrowsedFolder(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/AnsiText.h"
+#include "base/WideText.h"
 
 namespace {
 
@@ -45,4 +46,21 @@ bool isSpace(const std::string& text, std::size_t pos) {
     }
 }
 
+bool isSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
+}
+
 }  // namespace ansi
+
+// The wide command line's arguments, for the native build: characters beyond
+// ASCII keep their wide form, as those the ANSI code page cannot spell do.
+Argument argumentOf(const std::wstring& text) {
+    Argument argument;
+    bool ascii = true;
+    for (wchar_t c : text) {
+        ascii = ascii && static_cast<unsigned>(c) < 0x80;
+        argument.text += static_cast<unsigned>(c) < 0x80 ? static_cast<char>(c) : '?';
+    }
+    if (!ascii) argument.wide = text;
+    return argument;
+}

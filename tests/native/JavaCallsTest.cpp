@@ -59,6 +59,12 @@ fs::path scratchFolder() {
     return folder;
 }
 
+std::vector<Argument> arguments(const std::vector<std::string>& texts) {
+    std::vector<Argument> result;
+    for (const std::string& text : texts) result.push_back({text, {}});
+    return result;
+}
+
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -82,10 +88,17 @@ TEST_F(JavaCalls, ArgumentArrays) {
     ASSERT_NE(none, nullptr);
     EXPECT_EQ(env->GetArrayLength(none), 0);
 
-    jobjectArray some = newJavaStringArray(env, {"document.txt", "two words", "", "caf\xE9"});
+    // ANSI text as it is; a wide argument from its UTF-16 units, a character
+    // beyond the first plane included.
+    std::vector<Argument> given = arguments({"document.txt", "two words", "", "caf\xE9"});
+    given.push_back({"??", L"\u65e5\u672c \U0001F600"});
+    jobjectArray some = newJavaStringArray(env, given);
     ASSERT_NE(some, nullptr);
-    EXPECT_EQ(elements(some),
-              (std::vector<std::string>{"document.txt", "two words", "", "caf\xC3\xA9"}));
+    std::vector<std::string> texts = elements(some);
+    texts.pop_back();
+    EXPECT_EQ(texts, (std::vector<std::string>{"document.txt", "two words", "", "caf\xC3\xA9"}));
+    EXPECT_EQ(javaChars(static_cast<jstring>(env->GetObjectArrayElement(some, 4))),
+              u"\u65e5\u672c \U0001F600");
 }
 
 TEST_F(JavaCalls, StandardStreamsGoToFiles) {
@@ -157,7 +170,7 @@ TEST_F(JavaCalls, MainReceivesItsArguments) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{}, std::vector<std::string>{"a b", "-nosplash"}}) {
         env->CallStaticVoidMethod(lookup.mainClass, lookup.main,
-                                  newJavaStringArray(env, arguments));
+                                  newJavaStringArray(env, ::arguments(arguments)));
         EXPECT_FALSE(env->ExceptionCheck());
         auto received = static_cast<jobjectArray>(
             staticField("calls/Greeter", "received", "[Ljava/lang/String;"));
@@ -172,7 +185,7 @@ TEST_F(JavaCalls, TextOfAnExceptionThatEscapesMain) {
     jthrowable exception = nullptr;
     // As the Java thread does: call main, then describe what it left pending.
     std::string described = capturedStandardError([&] {
-        env->CallStaticVoidMethod(lookup.mainClass, lookup.main, newJavaStringArray(env, {"x"}));
+        env->CallStaticVoidMethod(lookup.mainClass, lookup.main, newJavaStringArray(env, arguments({"x"})));
         exception = env->ExceptionOccurred();
         env->ExceptionDescribe();
     });

@@ -4,6 +4,7 @@
 
 #include "TempFolder.h"
 #include "jvm/JavaEnvironment.h"
+#include "base/WideText.h"
 #include "jvm/VmOptions.h"
 
 namespace {
@@ -22,7 +23,14 @@ protected:
     }
     VmConfiguration build(const LauncherSettings& settings, const std::string& libraryOption = "",
                           const std::vector<std::string>& arguments = {}) {
-        return buildVmConfiguration(settings, exe_, folder_, libraryOption, arguments, environment_);
+        std::vector<Argument> given;
+        for (const std::string& text : arguments) given.push_back(argumentOf(text));
+        return buildVmConfiguration(settings, exe_, folder_, libraryOption, given, environment_);
+    }
+    static std::vector<std::string> texts(const std::vector<Argument>& arguments) {
+        std::vector<std::string> result;
+        for (const Argument& argument : arguments) result.push_back(argument.text);
+        return result;
     }
     std::string classPathOption(const std::string& classPath, bool embeddedJar = false) {
         LauncherSettings settings;
@@ -99,7 +107,7 @@ TEST_F(BuildVmOptions, WholeLaunchInOrder) {
     EXPECT_EQ(vm.outputFile, "C:\\Java\\jre6\\out.txt");
     EXPECT_EQ(vm.errorFile, "err.txt");
     // "Cmd" arguments follow the command line's, empty ones dropped.
-    EXPECT_EQ(vm.mainArguments, (std::vector<std::string>{"first", "-flag", "C:\\My Files\\doc.txt"}));
+    EXPECT_EQ(texts(vm.mainArguments), (std::vector<std::string>{"first", "-flag", "C:\\My Files\\doc.txt"}));
     EXPECT_FALSE(vm.failure);
 }
 
@@ -113,7 +121,7 @@ TEST_F(BuildVmOptions, EmptyClassPathStopsBeforeTheParameters) {
     EXPECT_EQ(vm.failure->message, msg::ClassPathMissing);
     EXPECT_EQ(vm.options, std::vector<std::string>{"-Djava.library.path=x"});
     EXPECT_EQ(vm.stackSize, 0u);
-    EXPECT_EQ(vm.mainArguments, std::vector<std::string>{"a"});
+    EXPECT_EQ(texts(vm.mainArguments), std::vector<std::string>{"a"});
 }
 
 }  // namespace

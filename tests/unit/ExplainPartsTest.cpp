@@ -56,7 +56,7 @@ TEST(JsonWriter, NestingAndEscapes) {
     json.key("empty");
     json.beginArray();
     json.endArray();
-    json.stringArray("list", {"a", "b"});
+    json.stringArray("list", std::vector<std::string>{"a", "b"});
     json.key("none");
     json.null();
     json.endObject();

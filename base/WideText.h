@@ -1,0 +1,62 @@
+#pragma once
+// Text the launcher takes from the system in UTF-16, in the ANSI code page
+// that its calls use. A path comes as it is when the code page spells every
+// character, else with short (8.3) names; an argument keeps its UTF-16
+// beside. Text the code page spells comes out byte for byte as the ANSI
+// calls would give it.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "base/CommandLine.h"
+
+// The text in the ANSI code page; false when a character has no exact form
+// there (nothing is replaced by a look-alike).
+bool toAnsi(const wchar_t* text, std::size_t length, std::string& ansi);
+inline bool toAnsi(const std::wstring& text, std::string& ansi) { return toAnsi(text.data(), text.size(), ansi); }
+
+// ANSI text in UTF-16.
+std::wstring toWide(const std::string& ansi);
+
+// UTF-16 as UTF-8 and back (unpaired surrogates become U+FFFD).
+std::string toUtf8(const std::wstring& text);
+std::wstring fromUtf8(const std::string& text);
+
+// A path whose ANSI form takes short names: the path, and what the launch
+// uses for it.
+struct PathFallback {
+    std::wstring original;
+    std::string used;
+};
+using PathFallbacks = std::vector<PathFallback>;
+
+struct AnsiPath {
+    std::string path;        // empty when ok is false
+    bool shortened = false;  // a component is its short name
+    bool ok = false;         // false: a component has no ANSI spelling and no short name
+};
+
+// The path in the ANSI code page: as it is when the code page spells it,
+// else with each component it cannot spell replaced by its short (8.3) name,
+// which is ASCII (such a component must exist; the others need not). For a
+// path written in the settings, base is given: the folders are then found
+// with environment references expanded, and a relative path after base
+// (empty: from the current folder); the text keeps its references and its
+// relative form.
+// A short name taken is noted in notes, when given.
+AnsiPath ansiPathOf(const std::wstring& path, PathFallbacks* notes = nullptr, const std::wstring* base = nullptr);
+
+// An argument: its ANSI text, and its UTF-16 when the code page cannot spell
+// it.
+Argument argumentOf(const std::wstring& text);
+// ANSI text as an argument.
+inline Argument argumentOf(std::string text) { return {std::move(text), {}}; }
+
+// An argument in UTF-16.
+std::wstring wideOf(const Argument& argument);
+
+// An argument in UTF-8 and back, as the single-instance hand-over carries
+// it.
+std::string utf8Of(const Argument& argument);
+Argument argumentOfUtf8(const std::string& utf8);
