@@ -313,10 +313,20 @@ TEST_F(Explain, RegistryEntriesThatAreSkippedAndWhy) {
                    static_cast<DWORD>(unterminated.size()));
     RegCloseKey(k);
 
+    // A home longer than a path; one the code page cannot spell that has no
+    // short name (it does not exist).
+    registerRuntime(1, "1.6.1", "C:\\" + std::string(MAX_PATH, 'x'));
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (key(1) + "1.6.2").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    const wchar_t unspellable[] = L"C:\\missing\\\u0141\u00f3d\u017a";
+    RegSetValueExW(k, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(unspellable), sizeof unspellable);
+    RegCloseKey(k);
+
     std::string exe = prepare(folder, withRuntimeSettings("Maximum Version=1.9\r\n"));
     Compared c = launchAndExplain(folder, exe);
     expectSameDecisions(c);
     const JsonValue& e = c.explanation;
+    EXPECT_EQ(versionResult(e, 1, "1.6.1"), "home too long");
+    EXPECT_EQ(versionResult(e, 1, "1.6.2"), "home without ANSI spelling");
     EXPECT_EQ(e["discovery"]["jvmLibrary"].text, good + "\\bin\\client\\jvm.dll");
     EXPECT_EQ(versionResult(e, 1, "1.6"), "candidate");
     EXPECT_EQ(versionResult(e, 1, "1.7"), "no JVM library");

@@ -157,6 +157,14 @@ TEST_F(SingleInstance, IntSecondaryMainAnswersWithItsValue) {
         ASSERT_EQ(calls.size(), expectedCalls);
         if (!c.received.empty()) EXPECT_EQ(calls.back().list("arg"), c.received);
     }
+    // Arguments beyond the ANSI code page are handed over whole, the others
+    // byte for byte.
+    LaunchOptions wide = optionsFor("second.txt", "\xE6\x97\xA5\xE6\x9C\xAC Caf\xC3\xA9");
+    wide.utf8 = true;
+    EXPECT_EQ(launch(exe, wide).exitCode, 2);
+    TraceEvent call = secondaryCalls(readTrace(trace("primary.txt"))).back();
+    EXPECT_EQ(call.get("arg0-utf8"), "\xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(call.get("arg1"), "Caf\xE9");
     EXPECT_FALSE(folder_.exists("second.txt"));
 
     quit.set();

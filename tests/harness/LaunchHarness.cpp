@@ -23,25 +23,35 @@ bool sameName(const std::string& a, const std::string& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-// The environment of this process with the given changes, as a block for
-// CreateProcessA.
-std::string environmentBlock(const std::vector<std::pair<std::string, std::string>>& changes) {
-    std::vector<std::string> entries;
-    char* block = GetEnvironmentStringsA();
-    for (const char* p = block; *p; p += lstrlenA(p) + 1) entries.emplace_back(p);
-    FreeEnvironmentStringsA(block);
+std::wstring wideText(const std::string& text, UINT codePage) {
+    std::wstring wide(text.size(), L'\0');
+    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                     static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
+}
+
+// The environment of this process with the given changes (values in that
+// code page), as a block for CREATE_UNICODE_ENVIRONMENT.
+std::wstring environmentBlock(const std::vector<std::pair<std::string, std::string>>& changes,
+                              UINT codePage) {
+    std::vector<std::wstring> entries;
+    wchar_t* block = GetEnvironmentStringsW();
+    for (const wchar_t* p = block; *p; p += lstrlenW(p) + 1) entries.emplace_back(p);
+    FreeEnvironmentStringsW(block);
     for (const auto& [name, value] : changes) {
+        std::wstring wideName = wideText(name, CP_ACP);
         entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                     [&](const std::string& entry) {
-                                         std::size_t eq = entry.find('=', 1);
-                                         return sameName(entry.substr(0, eq), name);
+                                     [&](const std::wstring& entry) {
+                                         std::size_t eq = entry.find(L'=', 1);
+                                         return lstrcmpiW(entry.substr(0, eq).c_str(), wideName.c_str()) == 0;
                                      }),
                       entries.end());
-        if (value != "\x01") entries.push_back(name + "=" + value);
+        if (value != "\x01") entries.push_back(wideName + L"=" + wideText(value, codePage));
     }
-    std::string result;
-    for (const std::string& entry : entries) result += entry + '\0';
-    result += '\0';
+    std::wstring result;
+    for (const std::wstring& entry : entries) result += entry + L'\0';
+    result += L'\0';
     return result;
 }
 
@@ -132,8 +142,10 @@ LaunchedProcess::LaunchedProcess(const std::string& exePath, LaunchOptions optio
     std::string directory = options_.workingDirectory.empty()
                                 ? exePath.substr(0, exePath.rfind('\\'))
                                 : options_.workingDirectory;
-    std::string environment = environmentBlock(options_.environment);
-    STARTUPINFOA startup = {};
+    UINT codePage = options_.utf8 ? CP_UTF8 : CP_ACP;
+    std::wstring environment = environmentBlock(options_.environment, codePage);
+    std::wstring wideCommandLine = wideText(commandLine, codePage);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     HANDLE output = standardHandleFile(options_.outputFile);
     HANDLE error = standardHandleFile(options_.errorFile);
@@ -143,9 +155,10 @@ LaunchedProcess::LaunchedProcess(const std::string& exePath, LaunchOptions optio
         startup.hStdOutput = output;
         startup.hStdError = error;
     }
-    BOOL started = CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr,
-                                  redirect ? TRUE : FALSE, 0, environment.data(),
-                                  directory.c_str(), &startup, &info_);
+    BOOL started = CreateProcessW(wideText(exePath, codePage).c_str(), wideCommandLine.data(), nullptr,
+                                  nullptr, redirect ? TRUE : FALSE, CREATE_UNICODE_ENVIRONMENT,
+                                  environment.data(), wideText(directory, codePage).c_str(), &startup,
+                                  &info_);
     DWORD startError = GetLastError();
     if (output) CloseHandle(output);
     if (error) CloseHandle(error);

@@ -43,6 +43,10 @@ struct LaunchOptions {
     // written to these files (created or truncated).
     std::string outputFile;
     std::string errorFile;
+    // The executable's path, the command line, the folder and the
+    // variables' values are UTF-8 instead of ANSI text (names of any
+    // language).
+    bool utf8 = false;
     WindowResponder respond = defaultResponse;
     DWORD timeoutMs = 30000;
 };

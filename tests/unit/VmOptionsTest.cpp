@@ -47,12 +47,17 @@ TEST(ClassPath, RelativeAndAbsolutePieces) {
     ClassPathSearch absolute = classPathSearch("D:\\jars\\*.jar", "C:\\App\\");
     EXPECT_EQ(absolute.pattern, "D:\\jars\\*.jar");
     EXPECT_EQ(absolute.prefix, "D:\\jars\\");
+    // '/' separates folders as '\\' does, wildcard or not.
+    EXPECT_EQ(classPathSearch("\\lib/app.jar", "C:\\App\\").prefix, "C:\\App\\lib\\");
+    EXPECT_EQ(classPathSearch("/lib/*.jar", "C:\\App\\").pattern, "C:\\App\\lib\\*.jar");
 }
 
 // Matches as the file system gives them, spelt as it spells them.
 std::string matches(const std::string& piece, const std::string& folder) {
+    std::vector<std::string> entries;
+    if (classPathMatches(classPathSearch(piece, folder), entries)) return "failed";
     std::string text;
-    for (const std::string& entry : classPathMatches(classPathSearch(piece, folder))) text += entry + ";";
+    for (const std::string& entry : entries) text += entry + ";";
     return text;
 }
 
@@ -71,6 +76,9 @@ TEST(ClassPath, ExpansionAgainstRealFolders) {
     EXPECT_EQ(matches("\\APP.JAR", folder + "\\"), folder + "\\app.jar;");
     EXPECT_EQ(matches("\\missing.jar", folder + "\\"), "");
     EXPECT_EQ(matches(folder + "\\lib\\a*.jar", "C:\\elsewhere\\"), folder + "\\lib\\a.jar;");
+    // A stray app.jar beside the launcher is not what lib/app.jar names.
+    temp.write("lib\\app.jar", "");
+    EXPECT_EQ(matches("\\lib/app.jar", folder + "\\"), folder + "\\lib\\app.jar;");
 }
 
 }  // namespace
