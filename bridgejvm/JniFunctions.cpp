@@ -315,6 +315,26 @@ jstring JNICALL NewStringUTF(JNIEnv* jni, const char* text) {
     return object<jstring>(call(jni, request).i32());
 }
 
+// UTF-16 units as the modified UTF-8 of NewStringUTF: each unit on its own
+// (a surrogate too), U+0000 as two bytes.
+jstring JNICALL NewString(JNIEnv* jni, const jchar* chars, jsize length) {
+    std::string bytes;
+    for (jsize i = 0; i < length; ++i) {
+        unsigned unit = chars[i];
+        if (unit != 0 && unit < 0x80) {
+            bytes += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            bytes += static_cast<char>(0xC0 | (unit >> 6));
+            bytes += static_cast<char>(0x80 | (unit & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xE0 | (unit >> 12));
+            bytes += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (unit & 0x3F));
+        }
+    }
+    return object<jstring>(call(jni, Writer(Op::NewStringUtf).blob(bytes)).i32());
+}
+
 std::string stringUtf(JNIEnv* jni, jstring text, bool& ok) {
     Reader reply = call(jni, Writer(Op::GetStringUtf).i32(ref(text)));
     std::string bytes;
@@ -467,6 +487,7 @@ const JNINativeInterface_* jniFunctions() {
         t->IsInstanceOf = IsInstanceOf;
         t->GetMethodID = GetMethodID;
         t->GetStaticMethodID = GetStaticMethodID;
+        t->NewString = NewString;
         t->NewStringUTF = NewStringUTF;
         t->GetStringUTFLength = GetStringUTFLength;
         t->GetStringUTFChars = GetStringUTFChars;

@@ -155,6 +155,12 @@ TEST_F(RealJava, ArgumentsWithBlanksQuotesAndAnsiCharacters) {
     // Java decodes each argument with the ANSI code page (é is one character)
     // and System.out encodes it back.
     EXPECT_EQ(output(), "[two words] 9\r\n[say\"hi\"] 7\r\n[caf\xE9] 4\r\n[] 0\r\n[end] 3\r\n");
+
+    // Beyond the code page: Java gets the characters themselves (four, and
+    // a pair of surrogates) and System.out writes what it cannot encode as "?".
+    result = run(exe, {.arguments = "\xC5\x81\xC3\xB3" "d\xC5\xBA \xF0\x9F\x98\x80", .utf8 = true});
+    EXPECT_EQ(result.exitCode, 0) << errors();
+    EXPECT_EQ(output(), "[?\xF3" "d?] 4\r\n[?] 2\r\n");
 }
 
 TEST_F(RealJava, OutputAndErrorFilesWrittenByPrintln) {
