@@ -12,6 +12,7 @@
 
 #include "bridgejvm/Env.h"
 #include "bridgejvm/JvmProcess.h"
+#include "testjvm/JavaText.h"
 #include "bridgejvm/Signature.h"
 #include "testjvm/JniSlotNames.h"
 
@@ -315,24 +316,10 @@ jstring JNICALL NewStringUTF(JNIEnv* jni, const char* text) {
     return object<jstring>(call(jni, request).i32());
 }
 
-// UTF-16 units as the modified UTF-8 of NewStringUTF: each unit on its own
-// (a surrogate too), U+0000 as two bytes.
+// UTF-16 units sent as the modified UTF-8 of NewStringUTF.
 jstring JNICALL NewString(JNIEnv* jni, const jchar* chars, jsize length) {
-    std::string bytes;
-    for (jsize i = 0; i < length; ++i) {
-        unsigned unit = chars[i];
-        if (unit != 0 && unit < 0x80) {
-            bytes += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            bytes += static_cast<char>(0xC0 | (unit >> 6));
-            bytes += static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xE0 | (unit >> 12));
-            bytes += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (unit & 0x3F));
-        }
-    }
-    return object<jstring>(call(jni, Writer(Op::NewStringUtf).blob(bytes)).i32());
+    std::wstring text(reinterpret_cast<const wchar_t*>(chars), static_cast<std::size_t>(length > 0 ? length : 0));
+    return object<jstring>(call(jni, Writer(Op::NewStringUtf).blob(testjvm::toModifiedUtf8(text))).i32());
 }
 
 std::string stringUtf(JNIEnv* jni, jstring text, bool& ok) {
