@@ -70,7 +70,8 @@ std::string SettingsFile::lookupPath(const char* section, const char* key, bool 
     std::string value = layered ? lookup(section, key, source) : read(section, key);
     // Only a UTF-16 file can hold what the code page lacks (read as ANSI
     // text it becomes "?" or a look-alike).
-    if (!isUtf16File(path_)) return value;
+    if (utf16_ < 0) utf16_ = isUtf16File(path_);
+    if (!utf16_) return value;
     std::wstring wide = readWideValue(path_, section, key);
     if (layered && wide.empty()) {
         wide = readWideValue(path_, std::string(section) + "+", key);
@@ -82,12 +83,17 @@ std::string SettingsFile::lookupPath(const char* section, const char* key, bool 
     for (std::size_t start = 0; start <= wide.size();) {
         std::size_t end = wide.find(L';', start);
         if (end == std::wstring::npos) end = wide.size();
-        std::wstring piece = wide.substr(start, end - start);
+        // Blanks before an entry (as the "+" section's value begins) stay
+        // where they are, outside the path.
+        std::size_t blanks = wide.find_first_not_of(L' ', start);
+        if (blanks == std::wstring::npos || blanks > end) blanks = end;
+        std::wstring piece = wide.substr(blanks, end - blanks);
         AnsiPath item = ansiPathOf(piece, paths.notes, &paths.base);
         if (!item.ok) {
             paths.failure = pathFailure(piece);
             return {};
         }
+        ansiValue.append(blanks - start, ' ');
         ansiValue += item.path;
         if (end == wide.size()) break;
         ansiValue += ';';

@@ -63,6 +63,8 @@ public:
 
 private:
     std::string path_;
+    // Whether the file is UTF-16, found out at the first path read.
+    mutable int utf16_ = -1;
 };
 
 // The same reads, each kept with where it came from, to show them.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "TempFolder.h"
+#include "base/WideText.h"
 #include "settings/LauncherSettings.h"
 #include "settings/SettingsPaths.h"
 
@@ -166,3 +167,38 @@ TEST_F(ReadSettings, ServicesRememberInTheSettingsFile) {
 }
 
 }  // namespace
+
+// A UTF-16 file's paths that code page 1252 cannot spell: short names for
+// those components, the rest as written, a "+" section's blank kept.
+TEST_F(ReadSettings, PathsOfAUtf16File) {
+    std::wstring folder = toWide(temp_.path()) + L"\\\u65e5\u672c";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    wchar_t shortPath[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH), 0u);
+    std::string whole = toUtf8(shortPath);
+    std::string shortName = whole.substr(whole.rfind('\\'));
+
+    std::wstring text = L"\xFEFF[Java Runtime Environment]\r\nMain Class=Main\r\nJRE Path=" + folder +
+                        L"\r\nLibrary Path=C:\\Caf\u00e9\r\n[Class Path+]\r\nClass Path=\\\u65e5\u672c\\a.jar;\\b.jar\r\n";
+    std::string bytes;
+    for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    PathFallbacks notes;
+    Read r;
+    temp_.write("app.ini", bytes);
+    r.failure = readSettings(exe(), temp_.file("app.ini"), r.settings, &notes);
+    EXPECT_FALSE(r.failure);
+    EXPECT_EQ(r.settings.jrePath, temp_.path() + shortName);
+    EXPECT_EQ(r.settings.libraryPath, "C:\\Caf\xE9");
+    EXPECT_EQ(r.settings.classPath, " " + shortName + "\\a.jar;\\b.jar");
+    EXPECT_EQ(notes.size(), 2u);
+
+    // One that has no short name stops the read with message 232.
+    text += L"[Application]\r\nOutput File=\u0141.log\r\n";
+    bytes = "";
+    for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    temp_.write("app.ini", bytes);
+    r.failure = readSettings(exe(), temp_.file("app.ini"), r.settings);
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->message, msg::PathWithoutAnsiName);
+    RemoveDirectoryW(folder.c_str());
+}
