@@ -9,3 +9,14 @@ FileTest testFile(const std::string& path) {
     UniqueFindHandle search(FindFirstFileA(path.c_str(), &found));
     return {path, search.valid()};
 }
+
+bool readFileStart(const std::string& path, unsigned long limit, std::string& bytes) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bytes.assign(limit, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), limit, &read, nullptr)) read = 0;
+    bytes.resize(read);
+    return true;
+}

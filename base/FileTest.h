@@ -1,6 +1,7 @@
 #pragma once
 // Whether a file or folder exists, as the launch asks it: a search for the
-// path (FindFirstFileA), whose outcome the launch keeps with the path.
+// path (FindFirstFileA), whose outcome the launch keeps with the path; and
+// the first bytes of a file.
 
 #include <string>
 
@@ -11,3 +12,7 @@ struct FileTest {
 
 // A search for the path finds an entry (a folder counts too).
 FileTest testFile(const std::string& path);
+
+// Up to limit bytes from the start of the file (shared with writers and
+// deleters); false when it cannot be opened.
+bool readFileStart(const std::string& path, unsigned long limit, std::string& bytes);

@@ -24,14 +24,6 @@ std::string entryText(UINT id) {
     return text;
 }
 
-std::string ansiOf(const std::wstring& text) {
-    int count = static_cast<int>(text.size());
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), count, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), count, ansi.data(), bytes, nullptr, nullptr);
-    return ansi;
-}
-
 }  // namespace
 
 std::string messageText(const Failure& f) {
@@ -48,7 +40,7 @@ std::string messageText(const Failure& f) {
     case msg::JvmLibraryLoadFailed:
         return formatText(format.c_str(), f.text.c_str(), f.number);
     case msg::PathWithoutAnsiName:
-        return formatText(format.c_str(), ansiOf(f.name).c_str());
+        return formatText(format.c_str(), nearestAnsi(f.name).c_str());
     default:
         return format;
     }

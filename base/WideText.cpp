@@ -36,6 +36,12 @@ bool toAnsi(const wchar_t* text, std::size_t length, std::string& ansi) {
     return (bytes > 0 || length == 0) && !lossy;
 }
 
+std::string nearestAnsi(const std::wstring& text) {
+    std::string ansi;
+    narrow(CP_ACP, 0, text.data(), text.size(), ansi, nullptr);
+    return ansi;
+}
+
 std::wstring toWide(const std::string& ansi) { return widen(CP_ACP, ansi); }
 
 std::string toUtf8(const std::wstring& text) {
@@ -105,7 +111,7 @@ Argument argumentOf(const std::wstring& text) {
     Argument argument;
     if (!toAnsi(text, argument.text)) {
         // The nearest ANSI text beside the argument itself.
-        narrow(CP_ACP, 0, text.data(), text.size(), argument.text, nullptr);
+        argument.text = nearestAnsi(text);
         argument.wide = text;
     }
     return argument;

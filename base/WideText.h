@@ -16,6 +16,10 @@
 bool toAnsi(const wchar_t* text, std::size_t length, std::string& ansi);
 inline bool toAnsi(const std::wstring& text, std::string& ansi) { return toAnsi(text.data(), text.size(), ansi); }
 
+// The nearest ANSI text: a character without an exact form becomes a
+// look-alike or "?".
+std::string nearestAnsi(const std::wstring& text);
+
 // ANSI text in UTF-16.
 std::wstring toWide(const std::string& ansi);
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/FileTest.h"
 #include "base/UniqueResource.h"
 #include "explain/OverlayEnvironment.h"
 
@@ -112,12 +113,8 @@ void reportDiscovery(Explanation& e, const RuntimeDiscovery& discovery, const La
 
 // The encoding of the file's beginning; ANSI for a file that cannot be read.
 SettingsEncoding encodingOfFile(const std::string& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    if (!file || !ReadFile(file.get(), bytes.data(), 1 << 16, &read, nullptr)) read = 0;
-    bytes.resize(read);
+    std::string bytes;
+    readFileStart(path, 1 << 16, bytes);
     return settingsEncodingOf(bytes);
 }
 
@@ -190,12 +187,8 @@ void report(Explanation& e, const LaunchPlan& plan) {
         const RegistrySearch& search = plan.discovery.steps[plan.discovery.stepsTried - 1].registry;
         e.sharingVersionText = search.versions[static_cast<std::size_t>(search.chosen)].name;
     } else if (plan.sharing.versionSource == VersionSource::ReleaseFile) {
-        UniqueFile file(CreateFileA(releaseFileOf(plan.jvmLibrary).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        std::string text(1 << 16, '\0');
-        DWORD read = 0;
-        if (!file || !ReadFile(file.get(), text.data(), 1 << 16, &read, nullptr)) read = 0;
-        text.resize(read);
+        std::string text;
+        readFileStart(releaseFileOf(plan.jvmLibrary), 1 << 16, text);
         e.sharingVersionText = releaseVersion(text);
         if (!e.sharingVersionText.empty() && e.sharingVersionText.back() == '\r') e.sharingVersionText.pop_back();
     }

@@ -2,25 +2,9 @@
 
 #include <windows.h>
 
+#include "base/WideText.h"
+
 namespace {
-
-std::wstring wide(const std::string& text) {
-    if (text.empty()) return {};
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
-    return result;
-}
-
-std::string narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                     nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length,
-                        nullptr, nullptr);
-    return result;
-}
 
 bool sameName(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
@@ -32,7 +16,7 @@ bool sameName(const std::wstring& a, const std::wstring& b) {
 std::wstring environmentBlock(const std::vector<std::pair<std::string, std::string>>& overlay) {
     std::vector<std::wstring> names;
     std::wstring block;
-    for (const auto& [name, value] : overlay) names.push_back(wide(name));
+    for (const auto& [name, value] : overlay) names.push_back(toWide(name));
 
     if (LPWCH strings = GetEnvironmentStringsW()) {
         for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
@@ -47,7 +31,7 @@ std::wstring environmentBlock(const std::vector<std::pair<std::string, std::stri
         FreeEnvironmentStringsW(strings);
     }
     for (std::size_t i = 0; i < overlay.size(); ++i)
-        block += names[i] + L'=' + wide(overlay[i].second) + L'\0';
+        block += names[i] + L'=' + toWide(overlay[i].second) + L'\0';
     return block + L'\0';
 }
 
@@ -77,7 +61,7 @@ void OverlayEnvironment::set(const char* name, const std::string& value) {
 std::string OverlayEnvironment::expand(const std::string& text) {
     static const auto expandWith = reinterpret_cast<ExpandEntry>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlExpandEnvironmentStrings_U"));
-    std::wstring source = wide(text);
+    std::wstring source = toWide(text);
     if (!expandWith || source.size() * sizeof(wchar_t) > 0xFFFE) return text;
 
     std::wstring block = environmentBlock(variables_);
@@ -88,5 +72,5 @@ std::string OverlayEnvironment::expand(const std::string& text) {
     ULONG bytes = 0;
     if (expandWith(block.c_str(), &in, &out, &bytes) < 0) return text;
     result.resize(out.length / sizeof(wchar_t));
-    return narrow(result);
+    return nearestAnsi(result);
 }

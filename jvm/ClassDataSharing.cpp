@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/FileTest.h"
 #include "base/PathText.h"
 #include "settings/SettingsPaths.h"
 
@@ -17,19 +18,6 @@ const char kRefused[] = "refused\r\n";
 const char kMakeOption[] = "-XX:ArchiveClassesAtExit=";
 const char kMapOption[] = "-XX:SharedArchiveFile=";
 const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
-
-// Up to limit bytes from the start of the file; false when it cannot be
-// opened.
-bool readStart(const std::string& path, DWORD limit, std::string& text) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    text.assign(limit, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), text.data(), limit, &read, nullptr)) read = 0;
-    text.resize(read);
-    return true;
-}
 
 // Appends the record line of a file as it is now (zeros when it is
 // missing); true for a folder.
@@ -50,7 +38,7 @@ void findVersion(ClassDataSharingPlan& p, const RuntimeDiscovery& discovery, con
         version = last.registry.versions[static_cast<std::size_t>(last.registry.chosen)].candidate.version;
     } else {
         std::string text;
-        if (!readStart(releaseFileOf(jvmLibrary), 1 << 16, text)) return;
+        if (!readFileStart(releaseFileOf(jvmLibrary), 1 << 16, text)) return;
         p.versionSource = VersionSource::ReleaseFile;
         JavaVersion::parse(releaseVersion(text), 0, version);
     }
@@ -136,13 +124,13 @@ void planClassDataSharing(ClassDataSharingPlan& p, const LauncherSettings& setti
     if (settings.embeddedJar && appendCurrentLine(p.record, executable)) return;
 
     std::string held;
-    bool exists = readStart(recordPath(p.archive), static_cast<DWORD>(p.record.size() + sizeof kRefused), held);
+    bool exists = readFileStart(recordPath(p.archive), static_cast<DWORD>(p.record.size() + sizeof kRefused), held);
     p.recordState = recordStateOf(exists, held, p.record);
     DWORD attributes = GetFileAttributesA(p.archive.c_str());
     std::string start;
     if (attributes != INVALID_FILE_ATTRIBUTES)
         p.archiveState = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ArchiveState::Folder
-                         : readStart(p.archive, 4, start) && start == kArchiveMagic ? ArchiveState::Complete
+                         : readFileStart(p.archive, 4, start) && start == kArchiveMagic ? ArchiveState::Complete
                                                                                      : ArchiveState::Incomplete;
     p.state = archiveUse(p.version, p.recordState, p.archiveState);
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/UniqueResource.h"
+#include "base/FileTest.h"
 
 namespace {
 
@@ -27,15 +27,6 @@ std::wstring readWideValue(const std::string& file, const std::string& section, 
     return readGrowing<wchar_t>([&](wchar_t* buffer, DWORD size) {
         return GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), L"", buffer, size, wideFile.c_str());
     });
-}
-
-// Whether the file begins with the UTF-16 byte-order mark.
-bool isUtf16File(const std::string& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    unsigned char mark[2] = {};
-    DWORD read = 0;
-    return file && ReadFile(file.get(), mark, 2, &read, nullptr) && read == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
 }
 
 }  // namespace
@@ -70,7 +61,10 @@ std::string SettingsFile::lookupPath(const char* section, const char* key, bool 
     std::string value = layered ? lookup(section, key, source) : read(section, key);
     // Only a UTF-16 file can hold what the code page lacks (read as ANSI
     // text it becomes "?" or a look-alike).
-    if (utf16_ < 0) utf16_ = isUtf16File(path_);
+    if (utf16_ < 0) {
+        std::string mark;
+        utf16_ = readFileStart(path_, 2, mark) && mark == "\xFF\xFE";
+    }
     if (!utf16_) return value;
     std::wstring wide = readWideValue(path_, section, key);
     if (layered && wide.empty()) {
