@@ -4,6 +4,7 @@
 
 #include "base/AnsiText.h"
 #include "base/CommandLine.h"
+#include "base/PathText.h"
 #include "base/UniqueResource.h"
 #include "base/WideText.h"
 #include "jvm/MemoryOptions.h"
@@ -20,7 +21,7 @@ ClassPathSearch classPathSearch(const std::string& written, const std::string& l
     std::size_t slash = ansi::findLast(piece, '\\');
     std::string folderPart = slash == ansi::npos ? std::string() : piece.substr(0, slash + 1);
     if (!isRelativeClassPathEntry(piece)) return {piece, folderPart};
-    std::string base = launcherFolder.substr(0, ansi::findLast(launcherFolder, '\\'));
+    std::string base = stripPathComponents(launcherFolder, 1);
     return {base + piece, base + folderPart};
 }
 

@@ -71,9 +71,9 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
 
     if (settings.overrideWorkingDir) {
         // The folder without its last backslash; nothing for a bare name.
-        std::size_t slash = ansi::findLast(executable, '\\');
-        if (slash != ansi::npos && slash >= 1) {
-            plan.workingFolder = executable.substr(0, slash);
+        std::string folder = stripPathComponents(executable, 1);
+        if (!folder.empty() && folder != executable) {
+            plan.workingFolder = folder;
             actions.enterFolder(plan.workingFolder);
         }
     }

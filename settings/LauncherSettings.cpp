@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
+#include "base/PathText.h"
 #include "base/WideText.h"
 #include "settings/SettingsPaths.h"
 
@@ -127,7 +128,7 @@ std::optional<Failure> readSettingsFrom(File& file, const std::string& executabl
     // launcher's folder, the others the current folder.
     std::optional<Failure> failure;
     const std::wstring current;
-    const std::wstring launcherFolder = toWide(executable.substr(0, ansi::findLast(executable, '\\')));
+    const std::wstring launcherFolder = toWide(stripPathComponents(executable, 1));
     PathSetting paths{current, notes, failure};
     PathSetting classPaths{launcherFolder, notes, failure};
     auto path = [&](const char* section, const char* key, bool layered, PathSetting setting) {

@@ -3,13 +3,10 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
+#include "base/PathText.h"
 
 std::string nativeSplashLibraryCandidate(const std::string& jvmLibraryPath) {
-    std::string path = jvmLibraryPath;
-    for (int level = 0; level < 2; ++level) {
-        std::size_t slash = ansi::findLast(path, '\\');
-        if (slash != ansi::npos) path.resize(slash);
-    }
+    std::string path = stripPathComponents(jvmLibraryPath, 2);
     if (path.empty()) return path;
 
     std::size_t last = 0;
