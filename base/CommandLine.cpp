@@ -1,7 +1,6 @@
 #include "base/CommandLine.h"
 
 #include "base/AnsiText.h"
-#include "base/WideText.h"
 
 namespace {
 

@@ -8,13 +8,7 @@
 #include <string>
 #include <vector>
 
-// One argument: its text in the ANSI code page, and when that code page
-// cannot spell it, the argument itself in UTF-16 (the text then only comes
-// near it). (On Windows wchar_t is a UTF-16 unit.)
-struct Argument {
-    std::string text;
-    std::wstring wide;
-};
+#include "base/Argument.h"
 
 // Splits text into arguments, unchanged (no trimming, nothing dropped).
 std::vector<std::string> splitArguments(const std::string& text);

@@ -1,16 +1,21 @@
 #pragma once
-// One move-only owner for every kind of Windows handle. The traits name the
-// handle type, its invalid value and the call that releases it.
+// One move-only owner for every kind of Windows handle, and the kinds the
+// launcher uses, one line each.
 
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdint>
 #include <utility>
 
-template <typename Traits>
+// The owner of one handle: Type is the handle's type, Close the call that
+// releases it, Invalid the value that stands for none (0 unless given).
+// Each kind of handle is one line below.
+template <typename T, auto Close, std::intptr_t Invalid = 0>
 class UniqueResource {
 public:
-    using Type = typename Traits::Type;
+    using Type = T;
+    static Type invalid() { return reinterpret_cast<Type>(Invalid); }
 
     UniqueResource() = default;
     explicit UniqueResource(Type value) : value_(value) {}
@@ -24,13 +29,13 @@ public:
     ~UniqueResource() { reset(); }
 
     Type get() const { return value_; }
-    bool valid() const { return value_ != Traits::invalid(); }
+    bool valid() const { return value_ != invalid(); }
     explicit operator bool() const { return valid(); }
 
-    Type release() { return std::exchange(value_, Traits::invalid()); }
-    void reset(Type value = Traits::invalid()) {
+    Type release() { return std::exchange(value_, invalid()); }
+    void reset(Type value = invalid()) {
         Type old = std::exchange(value_, value);
-        if (old != Traits::invalid()) Traits::close(old);
+        if (old != invalid()) Close(old);
     }
     // For out-parameters of Win32 calls; the current value is released first.
     Type* put() {
@@ -39,92 +44,30 @@ public:
     }
 
 private:
-    Type value_ = Traits::invalid();
+    Type value_ = invalid();
 };
 
-namespace handle_traits {
-struct Kernel {
-    using Type = HANDLE;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { CloseHandle(h); }
-};
-struct File {
-    using Type = HANDLE;
-    static Type invalid() { return INVALID_HANDLE_VALUE; }
-    static void close(Type h) { CloseHandle(h); }
-};
-struct FindFile {
-    using Type = HANDLE;
-    static Type invalid() { return INVALID_HANDLE_VALUE; }
-    static void close(Type h) { FindClose(h); }
-};
-struct RegistryKey {
-    using Type = HKEY;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { RegCloseKey(h); }
-};
-struct MappedView {
-    using Type = void*;
-    static Type invalid() { return nullptr; }
-    static void close(Type p) { UnmapViewOfFile(p); }
-};
-struct GdiObject {
-    using Type = HGDIOBJ;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { DeleteObject(h); }
-};
-struct Cursor {
-    using Type = HCURSOR;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { DestroyCursor(h); }
-};
-struct GlobalMemory {
-    using Type = HGLOBAL;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { GlobalFree(h); }
-};
-struct HeapMemory {
-    using Type = void*;
-    static Type invalid() { return nullptr; }
-    static void close(Type p) { HeapFree(GetProcessHeap(), 0, p); }
-};
-struct MemoryDc {
-    using Type = HDC;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { DeleteDC(h); }
-};
+// Releases that need more than the handle.
+inline void freeHeapBlock(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+template <typename Interface>
+void releaseReference(Interface* reference) { reference->Release(); }
+
+using UniqueHandle = UniqueResource<HANDLE, CloseHandle>;
+using UniqueFile = UniqueResource<HANDLE, CloseHandle, -1>;  // INVALID_HANDLE_VALUE
+using UniqueFindHandle = UniqueResource<HANDLE, FindClose, -1>;
+using UniqueRegKey = UniqueResource<HKEY, RegCloseKey>;
+using UniqueMappedView = UniqueResource<void*, UnmapViewOfFile>;
+using UniqueGdiObject = UniqueResource<HGDIOBJ, DeleteObject>;
+using UniqueCursor = UniqueResource<HCURSOR, DestroyCursor>;
+using UniqueGlobalMemory = UniqueResource<HGLOBAL, GlobalFree>;
+using UniqueHeapMemory = UniqueResource<void*, freeHeapBlock>;
+using UniqueMemoryDc = UniqueResource<HDC, DeleteDC>;
+using UniqueWindowHandle = UniqueResource<HWND, DestroyWindow>;
+// Memory the shell hands out (item id lists); CoTaskMemFree from ole32.
+using UniqueCoTaskMemory = UniqueResource<void*, CoTaskMemFree>;
 // One reference to a COM interface.
 template <typename Interface>
-struct ComReference {
-    using Type = Interface*;
-    static Type invalid() { return nullptr; }
-    static void close(Type p) { p->Release(); }
-};
-struct WindowHandle {
-    using Type = HWND;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { DestroyWindow(h); }
-};
-// Memory the shell hands out (item id lists); CoTaskMemFree from ole32.
-struct CoTaskMemory {
-    using Type = void*;
-    static Type invalid() { return nullptr; }
-    static void close(Type p) { CoTaskMemFree(p); }
-};
-}  // namespace handle_traits
-
-using UniqueHandle = UniqueResource<handle_traits::Kernel>;
-using UniqueFile = UniqueResource<handle_traits::File>;
-using UniqueFindHandle = UniqueResource<handle_traits::FindFile>;
-using UniqueRegKey = UniqueResource<handle_traits::RegistryKey>;
-using UniqueMappedView = UniqueResource<handle_traits::MappedView>;
-using UniqueGdiObject = UniqueResource<handle_traits::GdiObject>;
-using UniqueCursor = UniqueResource<handle_traits::Cursor>;
-using UniqueGlobalMemory = UniqueResource<handle_traits::GlobalMemory>;
-using UniqueHeapMemory = UniqueResource<handle_traits::HeapMemory>;
-using UniqueMemoryDc = UniqueResource<handle_traits::MemoryDc>;
-template <typename Interface>
-using UniqueCom = UniqueResource<handle_traits::ComReference<Interface>>;
+using UniqueCom = UniqueResource<Interface*, releaseReference<Interface>>;
 
 // The device context of a window (GetDC), released with its window.
 class UniqueWindowDc {
@@ -159,5 +102,3 @@ private:
     HDC dc_;
     HGDIOBJ previous_;
 };
-using UniqueWindowHandle = UniqueResource<handle_traits::WindowHandle>;
-using UniqueCoTaskMemory = UniqueResource<handle_traits::CoTaskMemory>;

@@ -79,7 +79,7 @@ std::wstring expanded(const std::wstring& text) {
 
 }  // namespace
 
-AnsiPath ansiPathOf(const std::wstring& path, PathFallbacks* notes, const std::wstring* base) {
+AnsiPath ansiPathOf(const std::wstring& path, const std::wstring* base) {
     AnsiPath result;
     std::string component;
     for (std::size_t start = 0; start <= path.size();) {
@@ -103,24 +103,5 @@ AnsiPath ansiPathOf(const std::wstring& path, PathFallbacks* notes, const std::w
         start = end + 1;
     }
     result.ok = true;
-    if (notes && result.shortened) notes->push_back({path, result.path});
     return result;
 }
-
-Argument argumentOf(const std::wstring& text) {
-    Argument argument;
-    if (!toAnsi(text, argument.text)) {
-        // The nearest ANSI text beside the argument itself.
-        argument.text = nearestAnsi(text);
-        argument.wide = text;
-    }
-    return argument;
-}
-
-std::wstring wideOf(const Argument& argument) {
-    return argument.wide.empty() ? toWide(argument.text) : argument.wide;
-}
-
-std::string utf8Of(const Argument& argument) { return toUtf8(wideOf(argument)); }
-
-Argument argumentOfUtf8(const std::string& utf8) { return argumentOf(fromUtf8(utf8)); }

@@ -1,15 +1,12 @@
 #pragma once
 // Text the launcher takes from the system in UTF-16, in the ANSI code page
 // that its calls use. A path comes as it is when the code page spells every
-// character, else with short (8.3) names; an argument keeps its UTF-16
-// beside. Text the code page spells comes out byte for byte as the ANSI
-// calls would give it.
+// character, else with short (8.3) names. Text the code page spells comes
+// out byte for byte as the ANSI calls would give it.
 
 #include <cstddef>
 #include <string>
 #include <vector>
-
-#include "base/CommandLine.h"
 
 // The text in the ANSI code page; false when a character has no exact form
 // there (nothing is replaced by a look-alike).
@@ -28,7 +25,7 @@ std::string toUtf8(const std::wstring& text);
 std::wstring fromUtf8(const std::string& text);
 
 // A path whose ANSI form takes short names: the path, and what the launch
-// uses for it.
+// uses for it (explain lists them).
 struct PathFallback {
     std::wstring original;
     std::string used;
@@ -48,19 +45,4 @@ struct AnsiPath {
 // with environment references expanded, and a relative path after base
 // (empty: from the current folder); the text keeps its references and its
 // relative form.
-// A short name taken is noted in notes, when given.
-AnsiPath ansiPathOf(const std::wstring& path, PathFallbacks* notes = nullptr, const std::wstring* base = nullptr);
-
-// An argument: its ANSI text, and its UTF-16 when the code page cannot spell
-// it.
-Argument argumentOf(const std::wstring& text);
-// ANSI text as an argument.
-inline Argument argumentOf(std::string text) { return {std::move(text), {}}; }
-
-// An argument in UTF-16.
-std::wstring wideOf(const Argument& argument);
-
-// An argument in UTF-8 and back, as the single-instance hand-over carries
-// it.
-std::string utf8Of(const Argument& argument);
-Argument argumentOfUtf8(const std::string& utf8);
+AnsiPath ansiPathOf(const std::wstring& path, const std::wstring* base = nullptr);

@@ -1,6 +1,7 @@
 #include "explain/JsonReport.h"
 
 #include "explain/JsonWriter.h"
+#include "jre/LibraryMachine.h"
 
 std::string versionParts(const JavaVersion& v) {
     std::string text;
@@ -19,10 +20,10 @@ void version(JsonWriter& json, const char* name, const JavaVersion& v) {
     json.endObject();
 }
 
-void fileTests(JsonWriter& json, const char* name, const std::vector<FileTest>& tests) {
+void fileTests(JsonWriter& json, const char* name, const std::vector<FileProbe>& tests) {
     json.key(name);
     json.beginArray();
-    for (const FileTest& test : tests) {
+    for (const FileProbe& test : tests) {
         json.beginObject();
         json.field("path", test.path);
         json.field("exists", test.exists);
@@ -37,7 +38,7 @@ void probe(JsonWriter& json, const HomeProbe& p) {
     json.field("jvmType", jvmTypeName(p.type));
     json.key("tests");
     json.beginArray();
-    for (const LibraryTest& test : libraryTests(p)) {
+    for (const LibraryTest& test : p.tests) {
         json.beginObject();
         json.field("path", test.path);
         json.field("exists", test.exists);
@@ -71,21 +72,56 @@ void index(JsonWriter& json, const char* name, int i) {
     }
 }
 
+void record(JsonWriter& json, const LauncherSettings& s) {
+    const DiscoverySettings& d = s.discovery;
+    json.key("record");
+    json.beginObject();
+    json.field("productCode", s.product.code);
+    json.field("productName", s.product.name);
+    version(json, "minVersion", d.minVersion);
+    version(json, "maxVersion", d.maxVersion);
+    json.field("isService", s.application.isService);
+    json.stringArray("preferredVersions", d.preferredVersions);
+    json.field("jrePath", d.jrePath);
+    json.field("jvmType", jvmTypeName(d.jvmType));
+    json.field("bothKindsAllowed", d.bothKindsAllowed);
+    json.field("jrePreferred", d.jrePreferred);
+    json.field("jdkPreferred", d.jdkPreferred);
+    json.field("sunAllowed", d.sunAllowed);
+    json.field("jrockitAllowed", d.jrockitAllowed);
+    json.field("ibmAllowed", d.ibmAllowed);
+    json.field("sunPreferred", d.sunPreferred);
+    json.field("jrockitPreferred", d.jrockitPreferred);
+    json.field("ibmPreferred", d.ibmPreferred);
+    json.field("mainClass", s.application.mainClass);
+    json.field("failureCheck", s.application.failureCheck);
+    json.field("overrideWorkingDir", s.application.overrideWorkingDir);
+    json.field("systemPath", s.environment.systemPath);
+    json.field("libraryPath", s.environment.libraryPath);
+    json.field("openJdkAllowed", d.openJdkAllowed);
+    json.field("modernJava", modernJavaName(d.modernJava));
+    json.field("downloadPage", d.downloadPage);
+    json.endObject();
+}
+
 void settings(JsonWriter& json, const Explanation& e) {
+    LauncherSettings none;
+    const LauncherSettings& s = e.plan.settings ? *e.plan.settings : none;
+    const LaunchRecord& trace = e.trace;
     json.key("settings");
     json.beginObject();
-    json.field("file", e.settingsFile);
-    json.field("fileExists", e.settingsFileExists);
-    json.field("encoding", encodingName(e.settingsEncoding));
-    json.field("userFile", e.userSettingsFile);
-    json.field("userFileExists", e.userSettingsFileExists);
-    json.field("userFileInUse", e.userSettingsFileInUse);
+    json.field("file", s.file);
+    json.field("fileExists", trace.settingsFileRead);
+    json.field("encoding", encodingName(trace.settingsEncoding));
+    json.field("userFile", s.userFile.path);
+    json.field("userFileExists", lookedUp(trace, LaunchStage::Settings, s.userFile.path).value_or(false));
+    json.field("userFileInUse", s.userFile.inUse);
     json.key("reads");
     json.beginArray();
-    for (const StagedSettingRead& read : e.settings) {
+    for (const SettingRead& read : trace.settings) {
         json.beginObject();
         json.field("stage", stageName(read.stage));
-        json.field("file", read.file);
+        json.field("file", read.source == SettingSource::UserFile ? s.userFile.path : s.file);
         json.field("section", read.section);
         json.field("key", read.key);
         json.field("value", read.value);
@@ -95,64 +131,37 @@ void settings(JsonWriter& json, const Explanation& e) {
     json.endArray();
     json.key("fileTests");
     json.beginArray();
-    for (const StagedFileTest& test : e.fileTests) {
+    for (const FileLook& look : trace.files) {
         json.beginObject();
-        json.field("stage", stageName(test.stage));
-        json.field("path", test.test.path);
-        json.field("exists", test.test.exists);
+        json.field("stage", stageName(look.stage));
+        json.field("path", look.probe.path);
+        json.field("exists", look.probe.exists);
         json.endObject();
     }
     json.endArray();
-
-    const LauncherSettings& s = e.record;
-    json.key("record");
-    json.beginObject();
-    json.field("productCode", s.productCode);
-    json.field("productName", s.productName);
-    version(json, "minVersion", s.minVersion);
-    version(json, "maxVersion", s.maxVersion);
-    json.field("isService", s.isService);
-    json.stringArray("preferredVersions", s.preferredVersions);
-    json.field("jrePath", s.jrePath);
-    json.field("jvmType", jvmTypeName(s.jvmType));
-    json.field("bothKindsAllowed", s.bothKindsAllowed);
-    json.field("jrePreferred", s.jrePreferred);
-    json.field("jdkPreferred", s.jdkPreferred);
-    json.field("sunAllowed", s.sunAllowed);
-    json.field("jrockitAllowed", s.jrockitAllowed);
-    json.field("ibmAllowed", s.ibmAllowed);
-    json.field("sunPreferred", s.sunPreferred);
-    json.field("jrockitPreferred", s.jrockitPreferred);
-    json.field("ibmPreferred", s.ibmPreferred);
-    json.field("mainClass", s.mainClass);
-    json.field("failureCheck", s.failureCheck);
-    json.field("overrideWorkingDir", s.overrideWorkingDir);
-    json.field("systemPath", s.systemPath);
-    json.field("libraryPath", s.libraryPath);
-    json.field("openJdkAllowed", s.openJdkAllowed);
-    json.field("modernJava", modernJavaName(s.modernJava));
-    json.field("downloadPage", s.downloadPage);
-    json.endObject();
+    record(json, s);
     json.endObject();
 }
 
-void registryStep(JsonWriter& json, const StepReport& step) {
+void registryStep(JsonWriter& json, const RegistrySearch& search, const DiscoverySettings& s) {
     json.key("keys");
     json.beginArray();
-    for (const RegistryKeyReport& key : step.keys) {
+    for (std::size_t k = 0; k < search.keys.size(); ++k) {
+        const RegistryKeySearch& key = search.keys[k];
         json.beginObject();
         json.field("key", key.key->path);
-        json.field("root", key.root);
+        json.field("root", key.rootName());
         json.field("below", key.key->below);
         json.field("homeValue", key.key->homeValue);
         json.field("modern", key.key->modern);
-        json.field("kindAllowed", key.kindAllowed);
-        json.field("vendorAllowed", key.vendorAllowed);
+        json.field("kindAllowed", isKeyKindAllowed(*key.key, s));
+        json.field("vendorAllowed", isVendorAllowed(key.key->vendor, s));
         json.field("searched", key.searched);
         json.field("opened", key.opened);
         json.key("versions");
         json.beginArray();
-        for (const RegistryVersionReport& v : key.versions) {
+        for (const RegisteredVersion& v : search.versions) {
+            if (v.key != k) continue;
             json.beginObject();
             json.field("name", v.name);
             json.field("kind", kindName(v.kind));
@@ -168,57 +177,73 @@ void registryStep(JsonWriter& json, const StepReport& step) {
                 probe(json, v.probe);
             }
             json.field("isServer", v.candidate.isServer);
-            json.field("preferred", v.candidate.preferred);
+            // A version counts as preferred only as a candidate.
+            json.field("preferred", v.result == RegistryVersionResult::Candidate && v.candidate.preferred);
             json.endObject();
         }
         json.endArray();
         json.endObject();
     }
     json.endArray();
+    std::vector<RuntimeCandidate> candidates;
+    std::vector<int> position = candidatePositions(search, candidates);
+    auto number = [&](int version) { return version < 0 ? -1 : position[static_cast<std::size_t>(version)]; };
     json.key("candidates");
     json.beginArray();
-    for (const RuntimeCandidate& c : step.candidates) candidate(json, c);
+    for (const RuntimeCandidate& c : candidates) candidate(json, c);
     json.endArray();
     json.key("preferredVersions");
     json.beginArray();
-    for (const PreferredVersionTry& item : step.preferred) {
+    // Without candidates there is nothing to prefer.
+    for (const PreferredVersionTry& item : candidates.empty() ? std::vector<PreferredVersionTry>() : search.preferred) {
         json.beginObject();
         json.field("item", item.item);
         json.field("pattern", versionParts(item.pattern));
         json.field("patternCount", static_cast<int>(item.pattern.count));
-        index(json, "match", item.match);
+        index(json, "match", number(item.match));
         json.endObject();
     }
     json.endArray();
-    index(json, "chosen", step.chosen);
+    index(json, "chosen", number(search.chosen));
 }
 
 void discovery(JsonWriter& json, const Explanation& e) {
+    const LaunchPlan& plan = e.plan;
+    DiscoverySettings noSettings;
+    const DiscoverySettings& s = plan.settings ? plan.settings->discovery : noSettings;
     json.key("discovery");
     json.beginObject();
     json.key("steps");
     json.beginArray();
-    for (const StepReport& step : e.discovery) {
-        json.beginObject();
-        json.field("source", runtimeSourceName(step.source));
-        fileTests(json, "tests", step.tests);
-        if (step.source == RuntimeSource::Registry) registryStep(json, step);
-        json.key("probes");
-        json.beginArray();
-        for (const HomeProbe& p : step.probes) probe(json, p);
-        json.endArray();
-        json.field("library", step.library());
-        json.endObject();
+    if (plan.discovery) {
+        for (std::size_t i = 0; i < plan.discovery->stepsTried; ++i) {
+            const DiscoveryStep& step = plan.discovery->steps[i];
+            json.beginObject();
+            json.field("source", runtimeSourceName(step.source));
+            fileTests(json, "tests", step.tests);
+            if (step.source == RuntimeSource::Registry) registryStep(json, step.registry, s);
+            json.key("probes");
+            json.beginArray();
+            if (!step.probe.home.empty()) probe(json, step.probe);
+            json.endArray();
+            json.field("library", step.probe.library);
+            json.endObject();
+        }
     }
     json.endArray();
-    json.field("jvmLibrary", e.jvmLibrary);
-    json.field("jvmLibraryMachine", machineName(e.jvmLibraryMachine));
-    json.field("modernJava", modernJavaName(e.record.modernJava));
-    json.field("dllDirectory", e.loading.dllDirectory);
-    json.stringArray("runtimeLibraries", e.loading.runtimeLibraries);
-    json.field("javaHome", e.javaHome);
-    json.field("jreNotFoundMessage", e.jreNotFoundMessage);
-    json.field("rememberedIn", e.rememberedIn);
+    bool found = plan.discovery && !plan.discovery->jvmLibrary.empty();
+    json.field("jvmLibrary", plan.jvmLibrary);
+    json.field("jvmLibraryMachine", found ? machineName(plan.discovery->lastStep().probe.machine()) : "");
+    json.field("modernJava", modernJavaName(s.modernJava));
+    json.field("dllDirectory", plan.loading ? plan.loading->dllDirectory : std::string());
+    json.stringArray("runtimeLibraries", plan.loading ? plan.loading->runtimeLibraries : std::vector<std::string>());
+    std::string javaHome;
+    if (plan.environment)
+        for (const auto& [name, value] : plan.environment->variables)
+            if (name == "VT_JVM_HOME") javaHome = value;
+    json.field("javaHome", javaHome);
+    json.field("jreNotFoundMessage", plan.jreNotFound ? plan.jreNotFound->message : std::string());
+    json.field("rememberedIn", plan.jreNotFound ? plan.jreNotFound->rememberedIn : std::string());
     json.endObject();
 }
 
@@ -229,28 +254,70 @@ void arguments(JsonWriter& json, const char* name, const std::vector<Argument>& 
     json.endArray();
 }
 
+void splash(JsonWriter& json, const Explanation& e) {
+    SplashPlan none;
+    const SplashPlan& plan = e.plan.splash ? *e.plan.splash : none;
+    bool shown = e.plan.splash && plan.choice != SplashChoice::Suppressed;
+    DisplaySettings noSettings;
+    const DisplaySettings& display = shown ? e.plan.settings->display : noSettings;
+    json.key("splash");
+    json.beginObject();
+    json.field("choice", splashChoiceName(plan.choice));
+    json.field("image", plan.picture);
+    json.field("imageExists", lookedUp(e.trace, LaunchStage::Splash, plan.picture).value_or(false));
+    json.field("shadow", display.splashScreenShadow);
+    json.field("preferNative", display.preferNativeSplash);
+    json.field("nativeLibrary", plan.nativeLibrary);
+    json.endObject();
+}
+
+void sharing(JsonWriter& json, const Explanation& e) {
+    ClassDataSharingPlan none;
+    const ClassDataSharingPlan& c = e.plan.sharing ? *e.plan.sharing : none;
+    json.key("classDataSharing");
+    json.beginObject();
+    json.field("state", sharingStateName(c.state));
+    json.field("why", sharingStateText(c.state));
+    json.field("version", c.version);
+    json.field("versionSource", versionSourceName(c.versionSource));
+    json.field("versionText", c.versionText);
+    json.field("releaseFile",
+               c.versionSource == VersionSource::Registry || !e.plan.sharing ? std::string() : releaseFileOf(e.plan.jvmLibrary));
+    json.field("archive", c.archive);
+    json.field("archiveState", archiveStateName(c.archiveState));
+    json.field("recordFile", c.archive.empty() ? std::string() : recordPath(c.archive));
+    json.field("madeFrom", c.record);
+    json.field("recordState", recordStateName(c.recordState));
+    json.stringArray("options", e.plan.sharing ? sharingOptionsOf(*e.plan.vm) : std::vector<std::string>());
+    json.endObject();
+}
+
 }  // namespace
 
 std::string jsonReport(const Explanation& e) {
+    const LaunchPlan& plan = e.plan;
     JsonWriter json;
     json.beginObject();
     json.field("executable", e.executablePath);
-    json.field("executableExists", e.executableExists);
-    json.field("executableMachine", machineName(e.executableMachine));
-    arguments(json, "commandLineArguments", e.commandLineArguments);
-    json.field("workingDirectory", e.workingDirectory);
-    json.field("workingDirectoryChanged", e.workingDirectoryChanged);
-    json.field("outcome", outcomeName(e.outcome));
+    json.field("executableExists", e.image.exists);
+    json.field("executableMachine", machineName(e.image.machine));
+    arguments(json, "commandLineArguments", e.arguments);
+    json.field("workingDirectory", e.workingFolder);
+    json.field("workingDirectoryChanged", e.workingFolderChanged);
+    json.field("outcome", outcomeName(plan.outcome));
     json.key("exitCode");
-    if (std::optional<int> code = launchExitCode(e)) {
+    if (std::optional<int> code = exitCodeOf(plan.outcome)) {
         json.value(static_cast<std::int64_t>(*code));
     } else {
         json.null();
     }
-    json.stringArray("messages", e.messages);
+    json.key("messages");
+    json.beginArray();
+    if (plan.failure) json.value(messageTextWide(*plan.failure));
+    json.endArray();
     json.key("shortForms");
     json.beginArray();
-    for (const PathFallback& fallback : e.fallbacks) {
+    for (const PathFallback& fallback : e.trace.shortNames) {
         json.beginObject();
         json.field("path", fallback.original);
         json.field("used", fallback.used);
@@ -262,31 +329,26 @@ std::string jsonReport(const Explanation& e) {
 
     json.key("singleInstance");
     json.beginObject();
-    json.field("requested", e.singleInstance);
-    json.field("instanceName", e.instanceName);
-    json.field("primaryRunning", e.primaryRunning);
+    json.field("requested", plan.instance && plan.instance->on);
+    json.field("instanceName", plan.instance ? plan.instance->name : std::string());
+    json.field("primaryRunning", plan.outcome == LaunchOutcome::SecondaryInstance);
     json.endObject();
 
     discovery(json, e);
 
     json.key("environment");
     json.beginObject();
-    for (const auto& [name, value] : e.environment) json.field(name.c_str(), value);
+    if (plan.environment)
+        for (const auto& [name, value] : plan.environment->variables) json.field(name.c_str(), value);
     json.endObject();
 
-    json.key("splash");
-    json.beginObject();
-    json.field("choice", splashChoiceName(e.splash));
-    json.field("image", e.splashImage);
-    json.field("imageExists", e.splashImageExists);
-    json.field("shadow", e.splashShadow);
-    json.field("preferNative", e.preferNativeSplash);
-    json.field("nativeLibrary", e.nativeSplashLibrary);
-    json.endObject();
+    splash(json, e);
 
+    VmConfiguration noOptions;
+    const VmConfiguration& vm = plan.vm ? *plan.vm : noOptions;
     json.key("classPath");
     json.beginArray();
-    for (const ClassPathPiece& piece : e.classPath) {
+    for (const ClassPathPiece& piece : vm.classPath) {
         json.beginObject();
         json.field("piece", piece.piece);
         json.field("searched", piece.searched);
@@ -298,7 +360,7 @@ std::string jsonReport(const Explanation& e) {
 
     json.key("memoryOptions");
     json.beginArray();
-    for (const MemoryRewrite& m : e.memoryOptions) {
+    for (const MemoryRewrite& m : vm.memoryOptions) {
         json.beginObject();
         json.field("option", m.option);
         json.field("rewritten", m.rewritten);
@@ -308,36 +370,18 @@ std::string jsonReport(const Explanation& e) {
     }
     json.endArray();
 
-    json.stringArray("vmOptions", e.vmOptions);
+    json.stringArray("vmOptions", vm.options);
     json.key("javaStackSize");
-    if (e.javaStackSize) {
-        json.value(static_cast<std::int64_t>(e.javaStackSize));
+    if (vm.stackSize) {
+        json.value(static_cast<std::int64_t>(vm.stackSize));
     } else {
         json.null();
     }
-    json.field("mainClass", e.mainClass);
-    arguments(json, "mainArguments", e.mainArguments);
-    json.field("outputFile", e.outputFile);
-    json.field("errorFile", e.errorFile);
-
-    const ClassDataSharingPlan& c = e.sharing;
-    json.key("classDataSharing");
-    json.beginObject();
-    json.field("state", sharingStateName(c.state));
-    json.field("why", sharingStateText(c.state));
-    json.field("version", c.version);
-    static const char* const sources[] = {"none", "registry", "release file"};
-    json.field("versionSource", sources[static_cast<int>(c.versionSource)]);
-    json.field("versionText", e.sharingVersionText);
-    json.field("releaseFile", c.versionSource == VersionSource::Registry ? std::string() : releaseFileOf(e.jvmLibrary));
-    json.field("archive", c.archive);
-    json.field("archiveState", archiveStateName(c.archiveState));
-    json.field("recordFile", c.archive.empty() ? std::string() : recordPath(c.archive));
-    json.field("madeFrom", c.record);
-    json.field("recordState", recordStateName(c.recordState));
-    json.stringArray("options", std::vector<std::string>(e.vmOptions.end() - static_cast<std::ptrdiff_t>(c.optionCount),
-                                                         e.vmOptions.end()));
-    json.endObject();
+    json.field("mainClass", plan.vm ? plan.settings->application.mainClass : std::string());
+    arguments(json, "mainArguments", vm.mainArguments);
+    json.field("outputFile", vm.outputFile);
+    json.field("errorFile", vm.errorFile);
+    sharing(json, e);
     json.endObject();
     return json.text();
 }

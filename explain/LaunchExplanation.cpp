@@ -2,16 +2,10 @@
 
 #include <windows.h>
 
-#include "base/FileTest.h"
-#include "base/UniqueResource.h"
 #include "explain/OverlayEnvironment.h"
+#include "launcher/SingleInstance.h"
 
 namespace {
-
-// Files are only looked at, never opened for writing.
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::string currentFolder() {
     char buffer[MAX_PATH];
@@ -19,208 +13,71 @@ std::string currentFolder() {
     return length && length < MAX_PATH ? std::string(buffer, length) : std::string();
 }
 
-// The part of the launch that uses a setting.
-LaunchStage stageOf(const std::string& key) {
-    for (const char* k : {"Single Instance"})
-        if (key == k) return LaunchStage::SingleInstance;
-    for (const char* k : {"Splash Screen", "Splash Screen Shadow", "Preffer Native Splash Screen"})
-        if (key == k) return LaunchStage::Splash;
-    for (const char* k : {"Class Path", "Embedded Jar", "Virtual Machine Parameters", "Output File", "Error File", "Cmd",
-                          "Class Data Sharing"})
-        if (key == k) return LaunchStage::VmOptions;
-    return LaunchStage::Settings;
-}
-
 // What a launch acts on, only looked at: a running instance is looked for
 // (the launch itself would create the shared block when missing), the folder
-// is entered as the launcher would, and no runtime is picked.
+// is entered as the launcher would, no runtime is picked, and the class data
+// sharing record is looked at without taking it.
 class Looking final : public LaunchActions {
 public:
-    explicit Looking(Explanation& e) : e_(e) {}
-
     bool handsOverToRunningInstance(const std::string& instanceName, const std::vector<Argument>&) override {
-        HANDLE block = OpenFileMappingA(FILE_MAP_READ, FALSE, instanceName.c_str());
-        e_.primaryRunning = block != nullptr;
-        if (block) CloseHandle(block);
-        return e_.primaryRunning;
+        return isInstanceRunning(instanceName);
     }
-    void enterFolder(const std::string& folder) override {
-        std::string before = currentFolder();
-        SetCurrentDirectoryA(folder.c_str());
-        e_.workingDirectoryChanged = currentFolder() != before;
-    }
+    void enterFolder(const std::string& folder) override { SetCurrentDirectoryA(folder.c_str()); }
     std::optional<std::string> pickRuntime(const LauncherSettings&, const std::string&) override {
         return std::nullopt;
     }
-    // A launch that holds the record lets others only read it; this
-    // reading open, which lets nobody write, fails then.
-    SharingState takeArchive(const ClassDataSharingPlan& plan) override {
-        UniqueFile record(CreateFileA(recordPath(plan.archive).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        return !record && GetLastError() == ERROR_SHARING_VIOLATION ? SharingState::Busy : plan.state;
-    }
-
-private:
-    Explanation& e_;
+    SharingState takeArchive(const ClassDataSharingPlan& plan) override { return peekArchive(plan); }
 };
-
-// The registry search in full: every version read, the candidates (the
-// usable versions in sorted order) and the indices into them.
-void reportRegistry(StepReport& step, RegistrySearch search, const LauncherSettings& settings) {
-    readEveryVersion(search, settings);
-    for (const RegistryKeySearch& key : search.keys) {
-        bool kindAllowed = key.key->kindFromName ? isKindAllowed(RuntimeKind::DevelopmentKit, settings) ||
-                                                       isKindAllowed(RuntimeKind::RuntimeEnvironment, settings)
-                                                 : isKindAllowed(key.key->kind, settings);
-        step.keys.push_back({key.key, key.root == HKEY_CURRENT_USER ? "HKCU" : "HKLM", key.searched, key.opened,
-                             kindAllowed, isVendorAllowed(key.key->vendor, settings), {}});
-    }
-    for (const RegisteredVersion& version : search.versions) {
-        RegistryVersionReport report{version.name, version.kind, version.candidate, version.result,
-                                     version.runtimeProbe, version.probe};
-        // A version counts as preferred only as a candidate.
-        if (version.result != RegistryVersionResult::Candidate) report.candidate.preferred = false;
-        step.keys[version.key].versions.push_back(std::move(report));
-    }
-    std::vector<int> position(search.versions.size(), -1);
-    for (std::size_t index : search.order) {
-        const RegisteredVersion& version = search.versions[index];
-        if (version.result != RegistryVersionResult::Candidate) continue;
-        position[index] = static_cast<int>(step.candidates.size());
-        step.candidates.push_back(version.candidate);
-    }
-    auto candidateIndex = [&](int version) { return version < 0 ? -1 : position[static_cast<std::size_t>(version)]; };
-    // Without candidates there is nothing to prefer.
-    if (!step.candidates.empty()) {
-        for (PreferredVersionTry item : search.preferred) {
-            item.match = candidateIndex(item.match);
-            step.preferred.push_back(std::move(item));
-        }
-    }
-    step.chosen = candidateIndex(search.chosen);
-}
-
-void reportDiscovery(Explanation& e, const RuntimeDiscovery& discovery, const LauncherSettings& settings) {
-    for (std::size_t i = 0; i < discovery.stepsTried; ++i) {
-        const DiscoveryStep& found = discovery.steps[i];
-        StepReport& step = e.discovery.emplace_back();
-        step.source = found.source;
-        step.tests = found.tests;
-        if (!found.probe.home.empty()) step.probes.push_back(found.probe);
-        if (found.source == RuntimeSource::Registry) reportRegistry(step, found.registry, settings);
-    }
-}
-
-// The encoding of the file's beginning; ANSI for a file that cannot be read.
-SettingsEncoding encodingOfFile(const std::string& path) {
-    std::string bytes;
-    readFileStart(path, 1 << 16, bytes);
-    return settingsEncodingOf(bytes);
-}
-
-void report(Explanation& e, const LaunchPlan& plan) {
-    const LauncherSettings& s = plan.settings;
-    e.outcome = plan.outcome;
-    if (plan.failure) e.messages.push_back(messageTextWide(*plan.failure));
-    if (plan.outcome == LaunchOutcome::NoSettingsPath || plan.outcome == LaunchOutcome::PathStopped) return;
-    e.settingsFile = s.file;
-    e.settingsFileExists = exists(s.file);
-    e.settingsEncoding = encodingOfFile(s.file);
-    e.settingsRead = plan.outcome != LaunchOutcome::SettingsStopped;
-    e.record = s;
-    e.userSettingsFile = s.userFile;
-    e.userSettingsFileExists = exists(s.userFile);
-    e.userSettingsFileInUse = s.userFileInUse;
-    // The reads again, as the launch made them, each with where its value
-    // came from.
-    std::vector<SettingRead> reads;
-    LauncherSettings again;
-    readSettings(e.executable, s.file, again, reads);
-    for (const SettingRead& read : reads) {
-        const std::string& file = read.source == SettingSource::UserFile ? s.userFile : s.file;
-        e.settings.push_back({stageOf(read.key), file, read.section, read.key, read.value, read.source});
-    }
-    if (!s.userFileTest.path.empty()) e.fileTests.push_back({LaunchStage::Settings, s.userFileTest});
-    if (plan.outcome == LaunchOutcome::SettingsStopped) return;
-
-    e.singleInstance = s.singleInstance;
-    e.instanceName = plan.instanceName;
-    if (plan.outcome == LaunchOutcome::SecondaryInstance) return;
-
-    reportDiscovery(e, plan.discovery, s);
-    if (plan.outcome == LaunchOutcome::JreNotFound) {
-        e.jreNotFoundMessage = plan.jreNotFoundMessage;
-        e.rememberedIn = s.userFileInUse ? s.userFile : s.file;
-        return;
-    }
-    e.jvmLibrary = plan.jvmLibrary;
-    e.loading = plan.loading;
-    e.jvmLibraryMachine = libraryMachine(e.jvmLibrary);
-
-    e.environment = plan.environment.variables;
-    for (const auto& [name, value] : e.environment)
-        if (name == "VT_JVM_HOME") e.javaHome = value;
-
-    const SplashPlan& splash = plan.splash;
-    e.splash = splash.choice;
-    if (splash.choice != SplashChoice::Suppressed) {
-        e.splashImage = splash.picture;
-        e.splashShadow = s.splashScreenShadow;
-        e.preferNativeSplash = s.preferNativeSplash;
-        if (!e.splashImage.empty()) e.splashImageExists = exists(e.splashImage);
-        e.nativeSplashLibrary = splash.nativeLibrary;
-    }
-    if (!splash.nativeLibraryTest.path.empty())
-        e.fileTests.push_back({LaunchStage::Splash, splash.nativeLibraryTest});
-
-    const VmConfiguration& vm = plan.vm;
-    e.classPath = vm.classPath;
-    e.memoryOptions = vm.memoryOptions;
-    e.vmOptions = vm.options;
-    e.javaStackSize = vm.stackSize;
-    e.outputFile = vm.outputFile;
-    e.errorFile = vm.errorFile;
-    e.mainClass = s.mainClass;
-    e.mainArguments = vm.mainArguments;
-    e.sharing = plan.sharing;
-    if (plan.sharing.versionSource == VersionSource::Registry) {
-        const RegistrySearch& search = plan.discovery.steps[plan.discovery.stepsTried - 1].registry;
-        e.sharingVersionText = search.versions[static_cast<std::size_t>(search.chosen)].name;
-    } else if (plan.sharing.versionSource == VersionSource::ReleaseFile) {
-        std::string text;
-        readFileStart(releaseFileOf(plan.jvmLibrary), 1 << 16, text);
-        e.sharingVersionText = releaseVersion(text);
-        if (!e.sharingVersionText.empty() && e.sharingVersionText.back() == '\r') e.sharingVersionText.pop_back();
-    }
-}
 
 }  // namespace
 
 Explanation explainLaunch(const std::wstring& executable, const std::vector<Argument>& arguments) {
     Explanation e;
-    const LaunchPaths paths = launchPathsOf(executable, &e.fallbacks);
     e.executablePath = executable;
-    e.executable = paths.executable;
-    e.executableExists = GetFileAttributesW(executable.c_str()) != INVALID_FILE_ATTRIBUTES;
-    e.executableMachine = libraryMachine(e.executable);
-    e.commandLineArguments = arguments;
-
+    e.image = imageOfFile(executable);
+    e.arguments = arguments;
+    e.paths = launchPathsOf(executable, &e.trace);
+    std::string before = currentFolder();
     OverlayEnvironment environment;
-    Looking looking(e);
-    LaunchPlan plan = planLaunch({paths, arguments, environment, &e.fallbacks}, looking);
-    e.workingDirectory = currentFolder();
-    report(e, plan);
+    Looking looking;
+    e.plan = planLaunch({e.paths, arguments, environment, &e.trace}, looking);
+    e.workingFolder = currentFolder();
+    e.workingFolderChanged = e.workingFolder != before;
     return e;
+}
+
+std::optional<bool> lookedUp(const LaunchRecord& trace, LaunchStage stage, const std::string& path) {
+    std::optional<bool> found;
+    for (const FileLook& look : trace.files)
+        if (look.stage == stage && look.probe.path == path) found = look.probe.exists;
+    return found;
+}
+
+std::vector<int> candidatePositions(const RegistrySearch& search, std::vector<RuntimeCandidate>& candidates) {
+    std::vector<int> position(search.versions.size(), -1);
+    for (std::size_t index : search.order) {
+        const RegisteredVersion& version = search.versions[index];
+        if (version.result != RegistryVersionResult::Candidate) continue;
+        position[index] = static_cast<int>(candidates.size());
+        candidates.push_back(version.candidate);
+    }
+    return position;
+}
+
+std::vector<std::string> sharingOptionsOf(const VmConfiguration& vm) {
+    return {vm.options.end() - static_cast<std::ptrdiff_t>(vm.sharingOptions), vm.options.end()};
 }
 
 const char* stageName(LaunchStage stage) {
     switch (stage) {
     case LaunchStage::Settings: return "settings reader";
     case LaunchStage::SingleInstance: return "single-instance set-up";
+    case LaunchStage::Application: return "application start";
     case LaunchStage::Discovery: return "runtime discovery";
     case LaunchStage::Environment: return "environment";
     case LaunchStage::Splash: return "splash screen";
     case LaunchStage::VmOptions: return "VM options";
+    case LaunchStage::Sharing: return "class data sharing";
     }
     return "";
 }
@@ -359,17 +216,13 @@ const char* archiveStateName(ArchiveState state) {
     return "";
 }
 
-std::optional<int> launchExitCode(const Explanation& e) {
-    switch (e.outcome) {
-    case LaunchOutcome::NoSettingsPath:
-    case LaunchOutcome::PathStopped:
-    case LaunchOutcome::SettingsStopped:
-    case LaunchOutcome::JreNotFound:
-    case LaunchOutcome::OptionsStopped:
-        return -1;
-    default:
-        return std::nullopt;
+const char* versionSourceName(VersionSource source) {
+    switch (source) {
+    case VersionSource::None: return "none";
+    case VersionSource::Registry: return "registry";
+    case VersionSource::ReleaseFile: return "release file";
     }
+    return "";
 }
 
 const char* modernJavaName(ModernJava rule) {

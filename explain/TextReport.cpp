@@ -4,6 +4,7 @@
 
 #include "base/WideText.h"
 #include "explain/JsonReport.h"
+#include "jre/LibraryMachine.h"
 #include "settings/JavaVersion.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::string boundText(const char* which, const JavaVersion& v, const char* none)
            (v.count == 1 ? " part" : " parts") + " written)";
 }
 
-std::string kindsText(const LauncherSettings& s) {
+std::string kindsText(const DiscoverySettings& s) {
     if (!s.bothKindsAllowed && !s.jrePreferred && !s.jdkPreferred)
         return "no kind of runtime: the registry is not searched";
     std::string text = s.bothKindsAllowed ? "runtime environments and development kits"
@@ -41,7 +42,7 @@ std::string kindsText(const LauncherSettings& s) {
     return text;
 }
 
-std::string vendorsText(const LauncherSettings& s) {
+std::string vendorsText(const DiscoverySettings& s) {
     std::string text;
     auto add = [&](const char* name, bool allowed, bool preferred) {
         if (!allowed && !preferred) return;
@@ -54,69 +55,61 @@ std::string vendorsText(const LauncherSettings& s) {
     return text;
 }
 
-// What the launcher made of a setting it read.
-std::string meaning(const StagedSettingRead& read, const Explanation& e) {
-    const LauncherSettings& s = e.record;
-    const std::string& k = read.key;
-    if (read.stage == LaunchStage::Settings) {
-        if (k == "Minimum Version") return boundText("minimum", s.minVersion, "no lower bound");
-        if (k == "Maximum Version") return boundText("maximum", s.maxVersion, "no upper bound");
-        if (k == "Application Type") return s.isService ? "a service" : "not a service";
-        if (k == "Preferred versions") return "preferred versions: " + quotedList(s.preferredVersions);
-        if (k == "JRE Path") return s.jrePath.empty() ? "no remembered folder" : "remembered folder";
-        if (k == "JVM Type") return std::string("JVM type ") + jvmTypeName(s.jvmType);
-        if (k == "JVM Source") return "searches " + kindsText(s);
-        if (k == "VM Provider") return "vendors " + vendorsText(s);
-        if (k == "Main Class") return s.mainClass.empty() ? "missing: the launch stops" : "main class " + s.mainClass;
-        if (k == "Failure Check") return "exception dialog " + onOff(s.failureCheck);
-        if (k == "Override WorkingDir") return "working folder from the executable " + onOff(s.overrideWorkingDir);
-        if (k == "System Path")
-            return s.systemPath.empty() ? "nothing before the previous \"Path\"" : "put before the previous \"Path\"";
-        if (k == "Library Path")
-            return s.libraryPath.empty() ? "no -Djava.library.path option" : "makes the -Djava.library.path option";
-        if (k == "Download Page") {
-            if (!s.downloadPage.empty()) return "the \"JRE Not Found\" link opens " + s.downloadPage;
-            return read.value.empty() ? "the \"JRE Not Found\" link opens https://java.com/"
-                                      : "not an http:// or https:// address: the link opens https://java.com/";
-        }
-        return "";
+bool isYes(const std::string& value) { return lstrcmpiA(value.c_str(), "Yes") == 0; }
+
+// What the launch made of a setting it read.
+std::string meaning(const SettingRead& read, const Explanation& e) {
+    const LauncherSettings& s = *e.plan.settings;
+    const DiscoverySettings& d = s.discovery;
+    const std::string k = read.key;
+    if (k == "Product Code" || k == "Product Name") return "";
+    if (k == "Application Type") return s.application.isService ? "a service: never single-instance" : "not a service";
+    if (k == "Minimum Version") return boundText("minimum", d.minVersion, "no lower bound");
+    if (k == "Maximum Version") return boundText("maximum", d.maxVersion, "no upper bound");
+    if (k == "Preferred versions") return "preferred versions: " + quotedList(d.preferredVersions);
+    if (k == "JRE Path") return d.jrePath.empty() ? "no remembered folder" : "remembered folder";
+    if (k == "JVM Type") return std::string("JVM type ") + jvmTypeName(d.jvmType);
+    if (k == "JVM Source") return "searches " + kindsText(d);
+    if (k == "VM Provider") return "vendors " + vendorsText(d);
+    if (k == "Download Page") {
+        if (!d.downloadPage.empty()) return "the \"JRE Not Found\" link opens " + d.downloadPage;
+        return read.value.empty() ? "the \"JRE Not Found\" link opens https://java.com/"
+                                  : "not an http:// or https:// address: the link opens https://java.com/";
     }
-    if (k == "Application Type" && read.stage == LaunchStage::SingleInstance)
-        return read.value == "service" ? "a service: never single-instance" : "";
-    if (k == "Single Instance")
-        return e.singleInstance ? "single-instance mode on" : "single-instance mode off";
-    if (k == "Embedded Jar") {
-        return lstrcmpiA(read.value.c_str(), "Yes") == 0 ? "the executable is the last class path entry"
-                                                         : "the executable is not on the class path";
-    }
+    const ApplicationSettings& a = s.application;
+    if (k == "Main Class") return a.mainClass.empty() ? "missing: the launch stops" : "main class " + a.mainClass;
+    if (k == "Failure Check") return "exception dialog " + onOff(a.failureCheck);
+    if (k == "Override WorkingDir") return "working folder from the executable " + onOff(a.overrideWorkingDir);
+    if (k == "System Path")
+        return s.environment.systemPath.empty() ? "nothing before the previous \"Path\""
+                                                : "put before the previous \"Path\"";
+    if (k == "Library Path")
+        return s.environment.libraryPath.empty() ? "no -Djava.library.path option"
+                                                 : "makes the -Djava.library.path option";
+    if (k == "Single Instance") return s.singleInstance ? "single-instance mode on" : "single-instance mode off";
+    if (k == "Splash Screen") return read.value.empty() ? "no splash screen" : "the splash picture";
+    if (k == "Splash Screen Shadow") return read.value == "true" ? "drop shadow" : "no shadow";
+    if (k == "Preffer Native Splash Screen")
+        return isYes(read.value) ? "native splash library preferred" : "own splash window";
     if (k == "Class Path") return "see \"Class path\" below";
+    if (k == "Embedded Jar")
+        return s.vm.embeddedJar ? "the executable is the last class path entry" : "the executable is not on the class path";
     if (k == "Virtual Machine Parameters") return read.value.empty() ? "no VM parameters" : "see \"VM options\" below";
+    const VmConfiguration* vm = e.plan.vm ? &*e.plan.vm : nullptr;
+    if (k == "Output File")
+        return !vm || vm->outputFile.empty() ? "System.out not redirected" : "System.out to " + vm->outputFile;
+    if (k == "Error File")
+        return !vm || vm->errorFile.empty() ? "System.err not redirected" : "System.err to " + vm->errorFile;
     if (k == "Cmd") {
-        if (e.mainArguments.size() < e.commandLineArguments.size()) return "";
+        if (!vm || vm->mainArguments.size() < e.arguments.size()) return "";
         std::vector<std::string> added;
-        for (std::size_t i = e.commandLineArguments.size(); i < e.mainArguments.size(); ++i)
-            added.push_back(e.mainArguments[i].text);
+        for (std::size_t i = e.arguments.size(); i < vm->mainArguments.size(); ++i)
+            added.push_back(vm->mainArguments[i].text);
         return "adds to the arguments: " + quotedList(added);
     }
     if (k == "Class Data Sharing")
         return s.classDataSharing ? "asked for: see \"Class data sharing\" below" : "class data sharing off";
-    if (k == "Splash Screen") return read.value.empty() ? "no splash screen" : "the splash picture";
-    if (k == "Output File") return e.outputFile.empty() ? "System.out not redirected" : "System.out to " + e.outputFile;
-    if (k == "Error File") return e.errorFile.empty() ? "System.err not redirected" : "System.err to " + e.errorFile;
-    if (k == "Preffer Native Splash Screen")
-        return lstrcmpiA(read.value.c_str(), "Yes") == 0 ? "native splash library preferred" : "own splash window";
-    if (k == "Splash Screen Shadow") return read.value == "true" ? "drop shadow" : "no shadow";
     return "";
-}
-
-std::string heading(LaunchStage stage) {
-    switch (stage) {
-    case LaunchStage::Settings: return "read by the settings reader (value, where it came from -> what it became):";
-    case LaunchStage::SingleInstance: return "read by the single-instance set-up:";
-    case LaunchStage::Splash: return "read by the splash screen start:";
-    case LaunchStage::VmOptions: return "read by the VM options builder:";
-    default: return std::string("read by the ") + stageName(stage) + ":";
-    }
 }
 
 class Text {
@@ -134,35 +127,40 @@ private:
 };
 
 void settings(Text& t, const Explanation& e) {
+    const LauncherSettings& s = *e.plan.settings;
+    const LaunchRecord& trace = e.trace;
     t.line("Settings");
-    t.line(1, "settings file: " + e.settingsFile + (e.settingsFileExists ? "" : " (missing: every value is empty)"));
-    if (e.settingsEncoding != SettingsEncoding::Ansi) t.line(2, std::string("encoding: ") + encodingName(e.settingsEncoding));
-    if (*encodingWarning(e.settingsEncoding)) t.line(2, std::string("Warning: ") + encodingWarning(e.settingsEncoding));
-    std::string user = e.userSettingsFile + (e.userSettingsFileExists ? " (exists)" : " (missing)");
+    t.line(1, "settings file: " + s.file + (trace.settingsFileRead ? "" : " (missing: every value is empty)"));
+    if (trace.settingsEncoding != SettingsEncoding::Ansi)
+        t.line(2, std::string("encoding: ") + encodingName(trace.settingsEncoding));
+    if (*encodingWarning(trace.settingsEncoding))
+        t.line(2, std::string("Warning: ") + encodingWarning(trace.settingsEncoding));
+    std::optional<bool> userFileExists = lookedUp(trace, LaunchStage::Settings, s.userFile.path);
+    std::string user = s.userFile.path + (!userFileExists ? "" : *userFileExists ? " (exists)" : " (missing)");
     t.line(1, "per-user file: " + user);
-    t.line(2, e.userSettingsFileInUse
-                  ? (e.userSettingsFileExists ? "\"JRE Path\" is read from it alone"
-                                              : "\"JRE Path\" is read from the settings file until it exists")
-                  : "not used (a service, or not Windows NT): \"JRE Path\" lives in the settings file");
+    t.line(2, !s.userFile.inUse ? "not used (a service, or not Windows NT): \"JRE Path\" lives in the settings file"
+              : userFileExists && *userFileExists ? "\"JRE Path\" is read from it alone"
+                                                  : "\"JRE Path\" is read from the settings file until it exists");
 
-    LaunchStage stage = LaunchStage::Settings;
-    bool first = true;
-    for (const StagedSettingRead& read : e.settings) {
-        if (first || read.stage != stage) {
-            t.line(1, heading(read.stage));
-            stage = read.stage;
+    // The values read, grouped by the part of the launch that uses them, in
+    // the order those parts run.
+    t.line(1, "values read (where each came from -> what it became), by the part of the launch that uses them:");
+    for (int stage = 0; stage <= static_cast<int>(LaunchStage::Sharing); ++stage) {
+        bool first = true;
+        for (const SettingRead& read : trace.settings) {
+            if (static_cast<int>(read.stage) != stage) continue;
+            if (first) t.line(2, std::string(stageName(read.stage)) + ":");
             first = false;
+            t.line(3, "[" + std::string(read.section) + "] " + read.key + " = " + quoted(read.value) + "  (" +
+                          sourceName(read.source) + ")");
+            std::string what = meaning(read, e);
+            if (!what.empty()) t.line(4, "-> " + what);
         }
-        std::string text = "[" + read.section + "] " + read.key + " = " + quoted(read.value) + "  (" +
-                           sourceName(read.source) + ")";
-        t.line(2, text);
-        std::string what = meaning(read, e);
-        if (!what.empty()) t.line(3, "-> " + what);
     }
 }
 
-void fileTest(Text& t, int indent, const FileTest& test) {
-    t.line(indent, std::string(test.exists ? "found    " : "missing  ") + test.path);
+void fileLine(Text& t, int indent, const FileProbe& probe) {
+    t.line(indent, std::string(probe.exists ? "found    " : "missing  ") + probe.path);
 }
 
 // "32-bit", "64-bit", or the machine's name.
@@ -186,7 +184,7 @@ void libraryTest(Text& t, int indent, const LibraryTest& test) {
 void probe(Text& t, int indent, const HomeProbe& p, const char* what) {
     t.line(indent, std::string(what) + " " + (p.home.empty() ? "(the current folder)" : p.home) + " for a " +
                        jvmTypeName(p.type) + " JVM:");
-    for (const LibraryTest& test : libraryTests(p)) libraryTest(t, indent + 1, test);
+    for (const LibraryTest& test : p.tests) libraryTest(t, indent + 1, test);
     t.line(indent + 1, p.library.empty() ? "-> no JVM library"
                                          : "-> " + p.library + (p.isServer ? " (server)" : ""));
 }
@@ -196,7 +194,7 @@ std::string candidateText(const RuntimeCandidate& c) {
            (c.preferred ? "  preferred" : "");
 }
 
-std::string skipReason(const RegistryVersionReport& v, const RegistryKey& key, const LauncherSettings& s) {
+std::string skipReason(const RegisteredVersion& v, const RegistryKey& key, const DiscoverySettings& s) {
     std::string value = std::string("\"") + key.homeValue + "\" value";
     switch (v.result) {
     case RegistryVersionResult::OutOfBounds:
@@ -222,7 +220,7 @@ std::string skipReason(const RegistryVersionReport& v, const RegistryKey& key, c
 }
 
 // Whether the keys of today's installers are searched, and by which rule.
-std::string modernJavaText(const LauncherSettings& s) {
+std::string modernJavaText(const DiscoverySettings& s) {
     switch (s.modernJava) {
     case ModernJava::MinimumVersion:
         return "searched: \"Minimum Version\" " + toText(s.minVersion) + " asks for Java 9 or later";
@@ -232,16 +230,17 @@ std::string modernJavaText(const LauncherSettings& s) {
     return "not searched: \"Minimum Version\" is below 9 and \"VM Provider\" is not openjdk";
 }
 
-void registry(Text& t, const StepReport& step, const Explanation& e) {
-    t.line(2, "keys of Java 9 and later (HKLM, then HKCU): " + modernJavaText(e.record));
-    for (const RegistryKeyReport& key : step.keys) {
-        std::string path = std::string(key.root) + "\\" + key.key->path;
+void registry(Text& t, const RegistrySearch& search, const DiscoverySettings& s) {
+    t.line(2, "keys of Java 9 and later (HKLM, then HKCU): " + modernJavaText(s));
+    for (std::size_t k = 0; k < search.keys.size(); ++k) {
+        const RegistryKeySearch& key = search.keys[k];
+        std::string path = std::string(key.rootName()) + "\\" + key.key->path;
         if (*key.key->below) path += " (" + std::string(key.key->below) + " of each version)";
         if (!key.searched) {
-            std::string why = key.key->modern && e.record.modernJava == ModernJava::NotAsked
+            std::string why = key.key->modern && s.modernJava == ModernJava::NotAsked
                                   ? "the settings do not ask for Java 9 or later"
-                              : !key.kindAllowed ? "its kind is not allowed by \"JVM Source\""
-                                                 : "its vendor is not allowed by \"VM Provider\"";
+                              : !isKeyKindAllowed(*key.key, s) ? "its kind is not allowed by \"JVM Source\""
+                                                               : "its vendor is not allowed by \"VM Provider\"";
             t.line(2, path + ": skipped, " + why);
             continue;
         }
@@ -249,50 +248,59 @@ void registry(Text& t, const StepReport& step, const Explanation& e) {
             t.line(2, path + ": searched, not present");
             continue;
         }
-        t.line(2, path + ": searched" + (key.versions.empty() ? ", no version subkeys" : ""));
-        for (const RegistryVersionReport& v : key.versions) {
+        bool any = false;
+        for (const RegisteredVersion& v : search.versions) any = any || v.key == k;
+        t.line(2, path + ": searched" + (any ? "" : ", no version subkeys"));
+        for (const RegisteredVersion& v : search.versions) {
+            if (v.key != k) continue;
             std::string head = quoted(v.name) + " -> " + versionParts(v.candidate.version);
             if (key.key->kindFromName) head += std::string(" (") + kindName(v.kind) + ")";
             if (v.result == RegistryVersionResult::Candidate) {
                 t.line(3, head + ": candidate" + (v.candidate.preferred ? ", preferred" : ""));
+            } else if (v.result == RegistryVersionResult::Unread) {
+                t.line(3, head + ": within the bounds; not read, the choice did not get to it");
             } else {
-                t.line(3, head + ": skipped, " + skipReason(v, *key.key, e.record));
+                t.line(3, head + ": skipped, " + skipReason(v, *key.key, s));
             }
             if (!v.runtimeProbe.home.empty()) probe(t, 4, v.runtimeProbe, "probe");
             if (!v.probe.home.empty()) probe(t, 4, v.probe, v.runtimeProbe.home.empty() ? "probe" : "then");
         }
     }
-    if (step.candidates.empty()) {
+    std::vector<RuntimeCandidate> candidates;
+    std::vector<int> position = candidatePositions(search, candidates);
+    if (candidates.empty()) {
         t.line(2, "no candidates");
         return;
     }
-    t.line(2, "candidates in order:");
-    for (std::size_t i = 0; i < step.candidates.size(); ++i)
-        t.line(3, std::to_string(i + 1) + ". " + candidateText(step.candidates[i]));
-    for (const PreferredVersionTry& item : step.preferred) {
+    t.line(2, "candidates in order (of the versions read):");
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        t.line(3, std::to_string(i + 1) + ". " + candidateText(candidates[i]));
+    auto number = [&](int version) { return version < 0 ? -1 : position[static_cast<std::size_t>(version)]; };
+    for (const PreferredVersionTry& item : search.preferred) {
         std::string head = "preferred version " + quoted(item.item) + " (pattern " + versionParts(item.pattern) +
                            ", " + std::to_string(item.pattern.count) + " parts): ";
         t.line(2, head + (item.match < 0 ? "matches no candidate"
-                                         : "matches candidate " + std::to_string(item.match + 1)));
+                                         : "matches candidate " + std::to_string(number(item.match) + 1)));
     }
-    if (step.chosen >= 0) {
-        bool byPreference = !step.preferred.empty() && step.preferred.back().match >= 0;
-        const char* why = byPreference           ? ""
-                          : step.preferred.empty() ? " (the first; no \"Preferred versions\")"
-                                                   : " (the first; no preferred version matched)";
-        t.line(2, "chosen: candidate " + std::to_string(step.chosen + 1) + why);
+    if (search.chosen >= 0) {
+        bool byPreference = !search.preferred.empty() && search.preferred.back().match >= 0;
+        const char* why = byPreference             ? ""
+                          : search.preferred.empty() ? " (the first; no \"Preferred versions\")"
+                                                     : " (the first; no preferred version matched)";
+        t.line(2, "chosen: candidate " + std::to_string(number(search.chosen) + 1) + why);
     }
 }
 
 void discovery(Text& t, const Explanation& e) {
+    const RuntimeDiscovery& found = *e.plan.discovery;
+    const DiscoverySettings& s = e.plan.settings->discovery;
     t.line("Runtime discovery");
-    int number = 0;
-    for (const StepReport& step : e.discovery) {
-        ++number;
-        std::string head = std::to_string(number) + ". " + runtimeSourceName(step.source);
+    for (std::size_t i = 0; i < found.stepsTried; ++i) {
+        const DiscoveryStep& step = found.steps[i];
+        std::string head = std::to_string(i + 1) + ". " + runtimeSourceName(step.source);
         switch (step.source) {
         case RuntimeSource::Remembered:
-            if (step.probes.empty()) {
+            if (step.probe.home.empty()) {
                 t.line(1, head + ": none (\"JRE Path\" is empty)");
                 continue;
             }
@@ -300,73 +308,76 @@ void discovery(Text& t, const Explanation& e) {
             break;
         case RuntimeSource::BesideExecutable:
             t.line(1, head + " (marked by bin\\java.dll)");
-            for (const FileTest& test : step.tests) fileTest(t, 2, test);
-            if (step.probes.empty()) t.line(2, "-> none");
+            for (const FileProbe& test : step.tests) fileLine(t, 2, test);
+            if (step.probe.home.empty()) t.line(2, "-> none");
             break;
         case RuntimeSource::Registry:
             t.line(1, head);
-            registry(t, step, e);
+            registry(t, step.registry, s);
             break;
         }
-        for (const HomeProbe& p : step.probes)
-            probe(t, 2, p, step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
+        if (!step.probe.home.empty())
+            probe(t, 2, step.probe, step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
     }
-    if (e.outcome == LaunchOutcome::JreNotFound) {
+    if (e.plan.jreNotFound) {
         t.line(1, "No runtime found. The launcher shows the \"JRE Not Found\" dialog:");
-        t.line(2, quoted(e.jreNotFoundMessage));
-        t.line(1, "Its link opens " +
-                      (e.record.downloadPage.empty() ? std::string("https://java.com/") : e.record.downloadPage) + ".");
-        t.line(1, "A folder picked there is remembered as \"JRE Path\" in " + e.rememberedIn + ";");
+        t.line(2, quoted(e.plan.jreNotFound->message));
+        t.line(1, "Its link opens " + (s.downloadPage.empty() ? std::string("https://java.com/") : s.downloadPage) + ".");
+        t.line(1, "A folder picked there is remembered as \"JRE Path\" in " + e.plan.jreNotFound->rememberedIn + ";");
         t.line(1, "Cancel ends the launch with exit code -1.");
         return;
     }
-    if (!e.jvmLibrary.empty()) {
-        std::string machine = machineName(e.jvmLibraryMachine);
-        t.line(1, "JVM library: " + e.jvmLibrary + (machine.empty() ? "" : " (" + machine + ")"));
-        t.line(2, "DLL directory while it loads and after: " + e.loading.dllDirectory);
+    std::string machine = machineName(found.lastStep().probe.machine());
+    t.line(1, "JVM library: " + e.plan.jvmLibrary + (machine.empty() ? "" : " (" + machine + ")"));
+    if (e.plan.loading) {
+        t.line(2, "DLL directory while it loads and after: " + e.plan.loading->dllDirectory);
         std::string first;
-        for (const std::string& library : e.loading.runtimeLibraries) first += (first.empty() ? "" : ", ") + library;
+        for (const std::string& library : e.plan.loading->runtimeLibraries)
+            first += (first.empty() ? "" : ", ") + library;
         t.line(2, "C runtime DLLs loaded first from there: " + (first.empty() ? std::string("none there") : first));
     }
 }
 
-void environment(Text& t, const Explanation& e) {
+void environment(Text& t, const JavaEnvironment& environment) {
     t.line("Environment of the Java program");
-    for (const auto& [name, value] : e.environment) t.line(1, name + " = " + value);
+    for (const auto& [name, value] : environment.variables) t.line(1, name + " = " + value);
 }
 
 void splash(Text& t, const Explanation& e) {
+    const SplashPlan& plan = *e.plan.splash;
     std::string text = "Splash screen: ";
-    switch (e.splash) {
+    switch (plan.choice) {
     case SplashChoice::Suppressed: text += "none, suppressed by -nosplash or /nosplash"; break;
     case SplashChoice::None: text += "none (\"Splash Screen\" is empty)"; break;
     case SplashChoice::NativeLibrary:
-        text += "the runtime's library " + e.nativeSplashLibrary +
+        text += "the runtime's library " + plan.nativeLibrary +
                 " (the launcher's own window if it cannot be loaded or lacks an entry point)";
         break;
     case SplashChoice::OwnWindow:
         text += "the launcher's own window";
-        if (lstrcmpiA(e.preferNativeSplash.c_str(), "Yes") == 0)
+        if (isYes(e.plan.settings->display.preferNativeSplash))
             text += " (the native library is preferred but the runtime has none)";
         break;
     }
     t.line(text);
-    if (!e.splashImage.empty())
-        t.line(1, "picture " + e.splashImage + (e.splashImageExists ? " (exists)" : " (missing: nothing is shown)"));
+    if (plan.picture.empty()) return;
+    std::optional<bool> exists = lookedUp(e.trace, LaunchStage::Splash, plan.picture);
+    t.line(1, "picture " + plan.picture + (exists && !*exists ? " (missing: nothing is shown)" : " (exists)"));
 }
 
 void sharing(Text& t, const Explanation& e) {
-    const ClassDataSharingPlan& c = e.sharing;
+    ClassDataSharingPlan none;
+    const ClassDataSharingPlan& c = e.plan.sharing ? *e.plan.sharing : none;
     t.line(std::string("Class data sharing: ") + sharingStateText(c.state));
     if (c.state == SharingState::NotAsked) return;
     std::string version = c.version ? std::to_string(c.version) : std::string("unknown");
     if (c.versionSource == VersionSource::Registry) {
-        version += ", from the registry subkey " + quoted(e.sharingVersionText);
+        version += ", from the registry subkey " + quoted(c.versionText);
     } else if (c.versionSource == VersionSource::ReleaseFile) {
-        version += ", from " + (e.sharingVersionText.empty() ? std::string("no JAVA_VERSION line") : e.sharingVersionText) +
-                   " in " + releaseFileOf(e.jvmLibrary);
+        version += ", from " + (c.versionText.empty() ? std::string("no JAVA_VERSION line") : c.versionText) +
+                   " in " + releaseFileOf(e.plan.jvmLibrary);
     } else {
-        version += " (" + releaseFileOf(e.jvmLibrary) + " cannot be read)";
+        version += " (" + releaseFileOf(e.plan.jvmLibrary) + " cannot be read)";
     }
     t.line(1, "runtime version: " + version);
     if (c.archive.empty()) return;
@@ -385,13 +396,12 @@ void sharing(Text& t, const Explanation& e) {
     t.line(1, std::string("archive state: ") + archiveTexts[static_cast<int>(c.archiveState)]);
     t.line(1, "record " + recordPath(c.archive) + ": " + recordTexts[static_cast<int>(c.recordState)] +
                   (c.state == SharingState::Busy ? ", held by another launch" : ""));
-    std::vector<std::string> added(e.vmOptions.end() - static_cast<std::ptrdiff_t>(c.optionCount), e.vmOptions.end());
-    t.line(1, "options added: " + quotedList(added));
+    t.line(1, "options added: " + quotedList(sharingOptionsOf(*e.plan.vm)));
 }
 
-void options(Text& t, const Explanation& e) {
+void classPath(Text& t, const VmConfiguration& vm) {
     t.line("Class path");
-    for (const ClassPathPiece& piece : e.classPath) {
+    for (const ClassPathPiece& piece : vm.classPath) {
         if (!piece.searched) {
             t.line(1, quoted(piece.piece) + ": kept as written");
             continue;
@@ -400,33 +410,52 @@ void options(Text& t, const Explanation& e) {
                       (piece.entries.empty() ? ", nothing found: dropped" : ""));
         for (const std::string& entry : piece.entries) t.line(2, entry);
     }
-    if (!e.memoryOptions.empty()) {
+    if (!vm.embeddedJar.empty()) t.line(1, "the executable, last: " + vm.embeddedJar);
+}
+
+void options(Text& t, const Explanation& e) {
+    const VmConfiguration& vm = *e.plan.vm;
+    if (!vm.memoryOptions.empty()) {
         t.line("Memory options (this machine: total physical memory " +
-               std::to_string(e.memoryOptions.front().totalPhysical >> 10) + " KB, free address space " +
-               std::to_string(e.memoryOptions.front().availableVirtual >> 10) + " KB)");
-        for (const MemoryRewrite& m : e.memoryOptions) t.line(1, m.option + " -> " + m.rewritten);
+               std::to_string(vm.memoryOptions.front().totalPhysical >> 10) + " KB, free address space " +
+               std::to_string(vm.memoryOptions.front().availableVirtual >> 10) + " KB)");
+        for (const MemoryRewrite& m : vm.memoryOptions) t.line(1, m.option + " -> " + m.rewritten);
     }
     sharing(t, e);
     t.line("VM options, in order");
-    for (std::size_t i = 0; i < e.vmOptions.size(); ++i) t.line(1, std::to_string(i + 1) + ". " + e.vmOptions[i]);
-    t.line("Java thread stack: " + (e.javaStackSize ? std::to_string(e.javaStackSize) + " bytes (-Xss)"
-                                                     : std::string("the JVM library's default")));
-    t.line("Main class: " + e.mainClass);
-    t.line(L"main receives: " + quotedList(e.mainArguments));
-    t.line("System.out: " + (e.outputFile.empty() ? std::string("not redirected") : e.outputFile));
-    t.line("System.err: " + (e.errorFile.empty() ? std::string("not redirected") : e.errorFile));
+    for (std::size_t i = 0; i < vm.options.size(); ++i) t.line(1, std::to_string(i + 1) + ". " + vm.options[i]);
+    t.line("Java thread stack: " + (vm.stackSize ? std::to_string(vm.stackSize) + " bytes (-Xss)"
+                                                 : std::string("the JVM library's default")));
+    t.line("Main class: " + e.plan.settings->application.mainClass);
+    t.line(L"main receives: " + quotedList(vm.mainArguments));
+    t.line("System.out: " + (vm.outputFile.empty() ? std::string("not redirected") : vm.outputFile));
+    t.line("System.err: " + (vm.errorFile.empty() ? std::string("not redirected") : vm.errorFile));
+}
+
+// How the launch ends before Java, when it does.
+void ending(Text& t, const LaunchPlan& plan) {
+    if (plan.outcome == LaunchOutcome::NoSettingsPath) {
+        t.line("The executable's path holds no \".\": no settings file path can be formed, and the launch");
+        t.line("ends at once with exit code -1, without a message.");
+        return;
+    }
+    if (plan.failure) {
+        t.line(L"Message box: \"" + messageTextWide(*plan.failure) + L"\"");
+        t.line("The launch ends here with exit code " + std::to_string(*exitCodeOf(plan.outcome)) + ".");
+    }
 }
 
 void notes(Text& t, const Explanation& e) {
     std::vector<std::string> lines;
-    if (!e.executableExists) lines.push_back("There is no file at " + e.executable + "; explained as if there were.");
-    std::string launcher = machineName(e.executableMachine);
+    if (!e.image.exists)
+        lines.push_back("There is no file at " + e.paths.executable + "; explained as if there were.");
+    std::string launcher = machineName(e.image.machine);
     std::string own = machineName(ownMachine());
     if (!launcher.empty() && launcher != own)
         lines.push_back("The launcher is " + launcher + " and this explanation ran as " + own +
                         ": the registry view and the free address space (\"T\" memory forms) may differ. "
                         "Use the " + launcher + " build of explain for the exact answer.");
-    std::string library = machineName(e.jvmLibraryMachine);
+    std::string library = e.plan.discovery ? machineName(e.plan.discovery->lastStep().probe.machine()) : "";
     if (!launcher.empty() && !library.empty() && launcher != library)
         lines.push_back("The JVM library is " + library + " but the launcher is " + launcher +
                         ": loading it fails (\"Failed to load Java VM library\", errno 193).");
@@ -439,71 +468,51 @@ void notes(Text& t, const Explanation& e) {
 }  // namespace
 
 std::wstring textReport(const Explanation& e) {
+    const LaunchPlan& plan = e.plan;
     Text t;
-    std::string machine = machineName(e.executableMachine);
+    std::string machine = machineName(e.image.machine);
     t.line(L"Launch of " + e.executablePath + toWide(machine.empty() ? "" : " (" + machine + ")"));
-    t.line(1, L"arguments: " + quotedList(e.commandLineArguments));
-    t.line(1, "working folder: " + e.workingDirectory +
-                  (e.workingDirectoryChanged ? " (set by \"Override WorkingDir\")" : ""));
+    t.line(1, L"arguments: " + quotedList(e.arguments));
+    t.line(1, "working folder: " + e.workingFolder + (e.workingFolderChanged ? " (set by \"Override WorkingDir\")" : ""));
     t.line();
 
-    if (!e.fallbacks.empty()) {
+    if (!e.trace.shortNames.empty()) {
         t.line("Names the ANSI code page cannot spell");
-        for (const PathFallback& fallback : e.fallbacks)
+        for (const PathFallback& fallback : e.trace.shortNames)
             t.line(1, fallback.original + L" has no ANSI spelling; using " + toWide(fallback.used));
         t.line();
     }
-    if (e.outcome == LaunchOutcome::PathStopped) {
-        for (const std::wstring& message : e.messages) t.line(L"Message box: \"" + message + L"\"");
-        t.line("The launch ends here with exit code -1.");
-        return t.str();
+    // Each step the launch reached, in its order.
+    if (plan.settings) {
+        settings(t, e);
+        t.line();
     }
-    if (e.outcome == LaunchOutcome::NoSettingsPath) {
-        t.line("The executable's path holds no \".\": no settings file path can be formed, and the launch");
-        t.line("ends at once with exit code -1, without a message.");
-        return t.str();
-    }
-    settings(t, e);
-    t.line();
-    if (e.outcome == LaunchOutcome::SettingsStopped) {
-        for (const std::wstring& message : e.messages) t.line(L"Message box: \"" + message + L"\"");
-        t.line("The launch ends here with exit code -1.");
-        notes(t, e);
-        return t.str();
-    }
-
-    if (e.singleInstance) {
-        t.line("Single instance: on, shared objects named " + e.instanceName);
-        if (e.primaryRunning) {
-            t.line(1, "An instance is running now: this launch hands its arguments to it and ends with its answer.");
-            notes(t, e);
-            return t.str();
+    if (plan.instance) {
+        if (plan.instance->on) {
+            t.line("Single instance: on, shared objects named " + plan.instance->name);
+            t.line(1, plan.outcome == LaunchOutcome::SecondaryInstance
+                          ? "An instance is running now: this launch hands its arguments to it and ends with its answer."
+                          : "No instance is running now: this launch becomes the primary.");
+        } else {
+            t.line("Single instance: off");
         }
-        t.line(1, "No instance is running now: this launch becomes the primary.");
-    } else {
-        t.line("Single instance: off");
+        t.line();
     }
-    t.line();
-
-    discovery(t, e);
-    if (e.outcome == LaunchOutcome::JreNotFound) {
-        notes(t, e);
-        return t.str();
+    if (plan.discovery) discovery(t, e);
+    if (plan.environment) {
+        t.line();
+        environment(t, *plan.environment);
     }
-    t.line();
-    environment(t, e);
-    t.line();
-    splash(t, e);
-    t.line();
-    if (e.outcome == LaunchOutcome::OptionsStopped) {
-        for (const ClassPathPiece& piece : e.classPath)
-            t.line(1, quoted(piece.piece) + (piece.entries.empty() ? ": nothing found" : ""));
-        for (const std::wstring& message : e.messages) t.line(L"Message box: \"" + message + L"\"");
-        t.line("The launch ends here with exit code -1.");
-        notes(t, e);
-        return t.str();
+    if (plan.splash) {
+        t.line();
+        splash(t, e);
     }
-    options(t, e);
+    if (plan.vm) {
+        t.line();
+        classPath(t, *plan.vm);
+        if (plan.outcome == LaunchOutcome::StartsJava) options(t, e);
+    }
+    ending(t, plan);
     notes(t, e);
     return t.str();
 }

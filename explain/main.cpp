@@ -82,5 +82,5 @@ int main() {
 
     Explanation explanation = explainLaunch(executable, arguments);
     write(GetStdHandle(STD_OUTPUT_HANDLE), json ? toWide(jsonReport(explanation)) : textReport(explanation));
-    return explanation.outcome == LaunchOutcome::StartsJava ? 0 : 1;
+    return explanation.plan.outcome == LaunchOutcome::StartsJava ? 0 : 1;
 }

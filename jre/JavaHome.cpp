@@ -33,18 +33,18 @@ bool LibraryTest::usable() const { return exists && machine == ownMachine(); }
 namespace {
 
 LibraryTest testLibrary(const std::string& path) {
-    FileTest found = testFile(path);
+    FileProbe found = probeFile(path);
     return {path, found.exists, found.exists ? libraryMachine(path) : 0u};
 }
 
 }  // namespace
 
 HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout) {
-    HomeProbe probe{home, type, layout, {}, false};
+    HomeProbe probe{home, type, layout, {}, {}, false};
     for (const char* const* order = orderFor(type, layout); *order; ++order) {
-        std::string path = home + *order;
-        if (testLibrary(path).usable()) {
-            probe.library = std::move(path);
+        const LibraryTest& test = probe.tests.emplace_back(testLibrary(home + *order));
+        if (test.usable()) {
+            probe.library = test.path;
             probe.isServer = *order == kServer;
             break;
         }
@@ -52,19 +52,10 @@ HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout
     return probe;
 }
 
-std::vector<LibraryTest> libraryTests(const HomeProbe& probe) {
-    std::vector<LibraryTest> tests;
-    for (const char* const* order = orderFor(probe.type, probe.layout); *order; ++order) {
-        tests.push_back(testLibrary(probe.home + *order));
-        if (tests.back().path == probe.library) break;
-    }
-    return tests;
-}
-
 LocalRuntime findLocalRuntime(const std::string& launcherFolder) {
     LocalRuntime local;
     for (const char* home : {"", "jre\\"}) {
-        local.tests.push_back(testFile(launcherFolder + home + "bin\\java.dll"));
+        local.tests.push_back(probeFile(launcherFolder + home + "bin\\java.dll"));
         if (local.tests.back().exists) {
             local.home = launcherFolder + home;
             break;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "base/FileTest.h"
-#include "settings/LauncherSettings.h"
+#include "base/FileProbe.h"
+#include "settings/JvmType.h"
 
 // How a home holds its JVM libraries: before Java 9 in one of five folders
 // below bin\ (client, classic, hotspot, server, jrockit); from Java 9 on in
@@ -27,8 +27,11 @@ struct HomeProbe {
     std::string home;  // empty: nothing was probed
     JvmType type = JvmType::Default;
     HomeLayout layout = HomeLayout::Classic;
+    std::vector<LibraryTest> tests;  // each library of the type's order, up to the one found
     std::string library;    // empty: none found
     bool isServer = false;  // the library is "bin\server\jvm.dll"
+    // The machine of the library found; 0 when none was.
+    unsigned machine() const { return library.empty() ? 0 : tests.back().machine; }
 };
 
 // The first usable library of the type's order below home (joined by plain
@@ -36,16 +39,12 @@ struct HomeProbe {
 // DLL, does not count: the order goes on.
 HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout = HomeLayout::Classic);
 
-// The tests of a probe, made again to show them: each library of its order,
-// up to the one it found.
-std::vector<LibraryTest> libraryTests(const HomeProbe& probe);
-
 // The runtime shipped beside the executable: its folder when it holds
 // "bin\java.dll", else its "jre\" subfolder when that does. Nothing when
 // neither does: then no library is looked up relative to the current
 // directory.
 struct LocalRuntime {
-    std::vector<FileTest> tests;  // the markers looked for
+    std::vector<FileProbe> tests;  // the markers looked for
     std::string home;             // empty: none
 };
 LocalRuntime findLocalRuntime(const std::string& launcherFolder);

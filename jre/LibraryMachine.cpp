@@ -45,6 +45,13 @@ unsigned ntHeadersMachine(const std::uint8_t* bytes, std::size_t count) {
     return littleEndian(bytes + 4, 2);
 }
 
+unsigned ntHeadersSubsystem(const std::uint8_t* bytes, std::size_t count) {
+    // "PE\0\0", the file header (20 bytes), then the optional header, whose
+    // Subsystem field lies 68 bytes in.
+    if (count < kNtHeadersPrefix || ntHeadersMachine(bytes, count) == 0) return 0;
+    return littleEndian(bytes + kNtHeadersPrefix - 2, 2);
+}
+
 unsigned libraryMachine(const std::string& path) {
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -22,6 +22,14 @@ std::uint32_t ntHeadersOffset(const std::uint8_t* bytes, std::size_t count);
 // header), or 0 when they are not that.
 unsigned ntHeadersMachine(const std::uint8_t* bytes, std::size_t count);
 
+// The subsystem of the NT headers' first bytes (IMAGE_SUBSYSTEM_WINDOWS_GUI,
+// _CUI, ...; its place is the same in 32-bit and 64-bit images), or 0 when
+// they are not that or too few.
+unsigned ntHeadersSubsystem(const std::uint8_t* bytes, std::size_t count);
+
+// The NT headers' first bytes that tell the machine and the subsystem.
+inline constexpr std::size_t kNtHeadersPrefix = 94;
+
 // The machine of the file at path; 0 when it is not a PE file, is cut short
 // or cannot be read. Reads no more than the headers need.
 unsigned libraryMachine(const std::string& path);

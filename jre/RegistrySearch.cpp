@@ -38,11 +38,11 @@ const RegistryKey kModernRegistryKeys[15] = {
 
 namespace {
 
-bool kindPreferred(RuntimeKind kind, const LauncherSettings& s) {
+bool kindPreferred(RuntimeKind kind, const DiscoverySettings& s) {
     return kind == RuntimeKind::DevelopmentKit ? s.jdkPreferred : s.jrePreferred;
 }
 
-bool vendorPreferred(RuntimeVendor vendor, const LauncherSettings& s) {
+bool vendorPreferred(RuntimeVendor vendor, const DiscoverySettings& s) {
     switch (vendor) {
     case RuntimeVendor::Sun: return s.sunPreferred;
     case RuntimeVendor::JRockit: return s.jrockitPreferred;
@@ -66,7 +66,7 @@ RuntimeKind kindOf(const RegistryKey& key, const std::string& name) {
 // UTF-16, in the ANSI code page with short names where it cannot spell it.
 // A string stored without a terminating zero is taken up to the size the
 // registry reports, never beyond it.
-RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& home, PathFallbacks* notes) {
+RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& home, LaunchTrace* trace) {
     std::wstring wideName = toWide(name);
     DWORD type = 0;
     DWORD size = 0;
@@ -85,8 +85,9 @@ RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& 
     std::size_t end = data.find(L'\0');
     if (end != std::wstring::npos) data.resize(end);
     if (data.empty()) return RegistryVersionResult::NoJavaHome;
-    AnsiPath path = ansiPathOf(data, notes);
+    AnsiPath path = ansiPathOf(data);
     if (!path.ok) return RegistryVersionResult::HomeNotAnsi;
+    traceShortName(trace, data, path);
     if (path.path.size() > MAX_PATH) return RegistryVersionResult::HomeTooLong;
     home = std::move(path.path);
     return RegistryVersionResult::Candidate;
@@ -94,15 +95,15 @@ RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& 
 
 // The type a home registered under key is probed with: favor_server probes
 // the Sun runtime environments of the old key client-first.
-JvmType probeTypeFor(const RegistryKey& key, const LauncherSettings& settings) {
+JvmType probeTypeFor(const RegistryKey& key, const DiscoverySettings& settings) {
     bool oldSunRuntimeKey = &key == &kRuntimeRegistryKeys[1];
     return oldSunRuntimeKey && settings.jvmType == JvmType::FavorServer ? JvmType::Default : settings.jvmType;
 }
 
 // One registered version inside the bounds: its home value, the home made
 // of it, and the probe of that home. runtimeKey is its key, open.
-void readVersion(HKEY runtimeKey, const RegistryKey& key, const LauncherSettings& settings,
-                 RegisteredVersion& version, PathFallbacks* notes) {
+void readVersion(HKEY runtimeKey, const RegistryKey& key, const DiscoverySettings& settings,
+                 RegisteredVersion& version, LaunchTrace* trace) {
     // Opened below the runtime key: the whole path of a long version name
     // can be longer than the registry's ANSI calls take.
     UniqueRegKey versionKey;
@@ -113,7 +114,7 @@ void readVersion(HKEY runtimeKey, const RegistryKey& key, const LauncherSettings
         return;
     }
     std::string home;
-    version.result = homeValue(versionKey.get(), key.homeValue, home, notes);
+    version.result = homeValue(versionKey.get(), key.homeValue, home, trace);
     if (version.result != RegistryVersionResult::Candidate) return;
 
     home = withTrailingBackslash(home);
@@ -153,7 +154,7 @@ private:
 
 // What a version's name and version allow before its home is read.
 RegistryVersionResult firstLook(const RegistryKey& key, const RegisteredVersion& version,
-                                const LauncherSettings& settings) {
+                                const DiscoverySettings& settings) {
     // The keys of today's installers name versions by number; one without
     // any is no runtime of theirs.
     if (key.modern && version.candidate.version.count == 0) return RegistryVersionResult::NoVersion;
@@ -164,7 +165,7 @@ RegistryVersionResult firstLook(const RegistryKey& key, const RegisteredVersion&
 
 // Lists the version subkeys of every key the settings allow, in the order
 // the registry gives them.
-void listVersions(RegistrySearch& search, const OpenKeys& roots, const LauncherSettings& settings) {
+void listVersions(RegistrySearch& search, const OpenKeys& roots, const DiscoverySettings& settings) {
     for (std::size_t k = 0; k < search.keys.size(); ++k) {
         RegistryKeySearch& key = search.keys[k];
         key.opened = roots[k] != nullptr;
@@ -193,7 +194,7 @@ void listVersions(RegistrySearch& search, const OpenKeys& roots, const LauncherS
 // Stable exchange sort of the indices: repeated passes over neighbouring
 // pairs, a pair swapped only when the second must come first, so equal
 // versions keep their order.
-void sortVersions(RegistrySearch& search, const LauncherSettings& settings) {
+void sortVersions(RegistrySearch& search, const DiscoverySettings& settings) {
     std::vector<std::size_t>& items = search.order;
     for (std::size_t pass = 1; pass < items.size(); ++pass) {
         bool swapped = false;
@@ -210,11 +211,11 @@ void sortVersions(RegistrySearch& search, const LauncherSettings& settings) {
 
 }  // namespace
 
-bool isKindAllowed(RuntimeKind kind, const LauncherSettings& s) {
+bool isKindAllowed(RuntimeKind kind, const DiscoverySettings& s) {
     return s.bothKindsAllowed || kindPreferred(kind, s);
 }
 
-bool isVendorAllowed(RuntimeVendor vendor, const LauncherSettings& s) {
+bool isVendorAllowed(RuntimeVendor vendor, const DiscoverySettings& s) {
     switch (vendor) {
     case RuntimeVendor::Sun: return s.sunAllowed || s.sunPreferred;
     case RuntimeVendor::JRockit: return s.jrockitAllowed || s.jrockitPreferred;
@@ -224,25 +225,28 @@ bool isVendorAllowed(RuntimeVendor vendor, const LauncherSettings& s) {
     return false;
 }
 
-bool isPreferred(RuntimeKind kind, RuntimeVendor vendor, const LauncherSettings& s) {
+bool isPreferred(RuntimeKind kind, RuntimeVendor vendor, const DiscoverySettings& s) {
     return kindPreferred(kind, s) && vendorPreferred(vendor, s);
 }
 
-bool isKeySearched(const RegistryKey& key, const LauncherSettings& s) {
-    if (key.modern && s.modernJava == ModernJava::NotAsked) return false;
-    bool kindAllowed = key.kindFromName ? isKindAllowed(RuntimeKind::DevelopmentKit, s) ||
-                                              isKindAllowed(RuntimeKind::RuntimeEnvironment, s)
-                                        : isKindAllowed(key.kind, s);
-    return kindAllowed && isVendorAllowed(key.vendor, s);
+bool isKeyKindAllowed(const RegistryKey& key, const DiscoverySettings& s) {
+    return key.kindFromName ? isKindAllowed(RuntimeKind::DevelopmentKit, s) ||
+                                  isKindAllowed(RuntimeKind::RuntimeEnvironment, s)
+                            : isKindAllowed(key.kind, s);
 }
 
-bool isWithinBounds(const JavaVersion& version, const LauncherSettings& s) {
+bool isKeySearched(const RegistryKey& key, const DiscoverySettings& s) {
+    if (key.modern && s.modernJava == ModernJava::NotAsked) return false;
+    return isKeyKindAllowed(key, s) && isVendorAllowed(key.vendor, s);
+}
+
+bool isWithinBounds(const JavaVersion& version, const DiscoverySettings& s) {
     if (!isUnbounded(s.maxVersion) && compare(version, s.maxVersion) > 0) return false;
     if (!isUnbounded(s.minVersion) && compare(version, s.minVersion) < 0) return false;
     return true;
 }
 
-bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const LauncherSettings& s) {
+bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const DiscoverySettings& s) {
     if (s.bothKindsAllowed && a.preferred != b.preferred) return b.preferred;
     if (s.jvmType == JvmType::FavorServer && a.isServer != b.isServer) return b.isServer;
     return compare(b.version, a.version) > 0;
@@ -253,9 +257,9 @@ bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const Laun
 // read before the sort. Otherwise the first usable version in sorted order is
 // the first candidate in sorted order, and versions are read only as the
 // choice reaches them.
-RegistrySearch searchRegistry(const LauncherSettings& settings, PathFallbacks* notes) {
+RegistrySearch searchRegistry(const DiscoverySettings& settings, LaunchTrace* trace) {
     RegistrySearch search;
-    search.notes = notes;
+    search.trace = trace;
     for (const RegistryKey& key : kRuntimeRegistryKeys)
         search.keys.push_back({&key, HKEY_LOCAL_MACHINE, isKeySearched(key, settings), false});
     for (const RegistryKey& key : kModernRegistryKeys) {
@@ -269,7 +273,7 @@ RegistrySearch searchRegistry(const LauncherSettings& settings, PathFallbacks* n
     auto usable = [&](std::size_t index) {
         RegisteredVersion& version = search.versions[index];
         if (version.result == RegistryVersionResult::Unread)
-            readVersion(roots[version.key], *search.keys[version.key].key, settings, version, search.notes);
+            readVersion(roots[version.key], *search.keys[version.key].key, settings, version, search.trace);
         return version.result == RegistryVersionResult::Candidate;
     };
     if (settings.jvmType == JvmType::FavorServer)
@@ -300,9 +304,9 @@ RegistrySearch searchRegistry(const LauncherSettings& settings, PathFallbacks* n
     return search;
 }
 
-void readEveryVersion(RegistrySearch& search, const LauncherSettings& settings) {
+void readEveryVersion(RegistrySearch& search, const DiscoverySettings& settings) {
     OpenKeys roots(search);
     for (RegisteredVersion& version : search.versions)
         if (version.result == RegistryVersionResult::Unread)
-            readVersion(roots[version.key], *search.keys[version.key].key, settings, version, search.notes);
+            readVersion(roots[version.key], *search.keys[version.key].key, settings, version, search.trace);
 }

@@ -51,21 +51,24 @@ struct RuntimeCandidate {
 
 // Whether the settings allow a kind of runtime and a vendor, and whether
 // they prefer them.
-bool isKindAllowed(RuntimeKind kind, const LauncherSettings& settings);
-bool isVendorAllowed(RuntimeVendor vendor, const LauncherSettings& settings);
-bool isPreferred(RuntimeKind kind, RuntimeVendor vendor, const LauncherSettings& settings);
+bool isKindAllowed(RuntimeKind kind, const DiscoverySettings& settings);
+bool isVendorAllowed(RuntimeVendor vendor, const DiscoverySettings& settings);
+bool isPreferred(RuntimeKind kind, RuntimeVendor vendor, const DiscoverySettings& settings);
+
+// Whether the settings allow the kind of a key's runtimes (either, for
+// kindFromName keys).
+bool isKeyKindAllowed(const RegistryKey& key, const DiscoverySettings& settings);
 
 // Whether the settings let a key be searched: modern keys only for Java 9
-// or later, and the key's kind (either, for kindFromName keys) and vendor
-// allowed.
-bool isKeySearched(const RegistryKey& key, const LauncherSettings& settings);
+// or later, and the key's kind and vendor allowed.
+bool isKeySearched(const RegistryKey& key, const DiscoverySettings& settings);
 
 // Whether a registered version lies inside the settings' bounds.
-bool isWithinBounds(const JavaVersion& version, const LauncherSettings& settings);
+bool isWithinBounds(const JavaVersion& version, const DiscoverySettings& settings);
 
 // Whether candidate b must come before a: preferred first (when both kinds
 // are allowed), server first (for favor_server), then the higher version.
-bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const LauncherSettings& settings);
+bool comesFirst(const RuntimeCandidate& b, const RuntimeCandidate& a, const DiscoverySettings& settings);
 
 // What became of one registered version.
 enum class RegistryVersionResult {
@@ -87,6 +90,7 @@ struct RegistryKeySearch {
     HKEY root = nullptr;    // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
     bool searched = false;  // the settings allow it
     bool opened = false;    // it exists
+    const char* rootName() const { return root == HKEY_CURRENT_USER ? "HKCU" : "HKLM"; }
 };
 
 struct RegisteredVersion {
@@ -115,12 +119,12 @@ struct RegistrySearch {
     std::vector<std::size_t> order;           // the versions that may be candidates, sorted
     std::vector<PreferredVersionTry> preferred;  // "Preferred versions" items up to the first match
     int chosen = -1;                          // index into versions; -1: none qualifies
-    PathFallbacks* notes = nullptr;           // where the homes that take short names are noted
+    LaunchTrace* trace = nullptr;             // where the homes that take short names are noted
 };
 
 // Lists, sorts and chooses.
-RegistrySearch searchRegistry(const LauncherSettings& settings, PathFallbacks* notes = nullptr);
+RegistrySearch searchRegistry(const DiscoverySettings& settings, LaunchTrace* trace = nullptr);
 
 // Reads and probes every version the choice did not need, so that the whole
 // search can be shown.
-void readEveryVersion(RegistrySearch& search, const LauncherSettings& settings);
+void readEveryVersion(RegistrySearch& search, const DiscoverySettings& settings);

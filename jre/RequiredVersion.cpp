@@ -23,7 +23,7 @@ std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion
     return text;
 }
 
-std::string jreNotFoundMessage(const LauncherSettings& settings) {
+std::string jreNotFoundMessage(const DiscoverySettings& settings) {
     UINT id = settings.jvmType == JvmType::Server ? msg::JreNotFoundServer : msg::JreNotFound;
     std::string required = requiredVersionText(settings.minVersion, settings.maxVersion);
     std::string text;

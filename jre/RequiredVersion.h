@@ -10,4 +10,4 @@ std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion
 
 // The text of the "JRE Not Found" dialog: message 206 for a server JVM, 207
 // otherwise, with the required-version text.
-std::string jreNotFoundMessage(const LauncherSettings& settings);
+std::string jreNotFoundMessage(const DiscoverySettings& settings);

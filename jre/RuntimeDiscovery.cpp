@@ -2,8 +2,14 @@
 
 #include "base/PathText.h"
 
-RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::string& launcherFolder,
-                                 PathFallbacks* notes) {
+const RegisteredVersion* RuntimeDiscovery::chosenRegistryVersion() const {
+    const DiscoveryStep& last = lastStep();
+    if (jvmLibrary.empty() || last.source != RuntimeSource::Registry || last.registry.chosen < 0) return nullptr;
+    return &last.registry.versions[static_cast<std::size_t>(last.registry.chosen)];
+}
+
+RuntimeDiscovery discoverRuntime(const DiscoverySettings& settings, const std::string& launcherFolder,
+                                 LaunchTrace* trace) {
     RuntimeDiscovery discovery;
     auto found = [&](DiscoveryStep& step, const std::string& home) {
         step.probe = probeJavaHome(home, settings.jvmType);
@@ -27,7 +33,7 @@ RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::st
     if (!runtime.home.empty() && found(local, runtime.home)) return discovery;
 
     DiscoveryStep& registry = next(RuntimeSource::Registry);
-    registry.registry = searchRegistry(settings, notes);
+    registry.registry = searchRegistry(settings, trace);
     const RegistrySearch& search = registry.registry;
     if (search.chosen >= 0)
         found(registry, search.versions[static_cast<std::size_t>(search.chosen)].candidate.home);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/FileTest.h"
+#include "base/FileProbe.h"
 #include "jre/JavaHome.h"
 #include "jre/RegistrySearch.h"
 #include "settings/LauncherSettings.h"
@@ -17,16 +17,22 @@ enum class RuntimeSource { Remembered, BesideExecutable, Registry };
 
 struct DiscoveryStep {
     RuntimeSource source = RuntimeSource::Remembered;
-    std::vector<FileTest> tests;  // the runtime markers beside the executable
-    HomeProbe probe;              // the home probed for the library to load; none: no home
-    RegistrySearch registry;      // the registry step's search
+    std::vector<FileProbe> tests;  // the runtime markers beside the executable
+    HomeProbe probe;               // the home probed for the library to load; none: no home
+    RegistrySearch registry;       // the registry step's search
 };
 
 struct RuntimeDiscovery {
-    DiscoveryStep steps[3];     // the three sources, in the order tried
+    DiscoveryStep steps[3];      // the three sources, in the order tried
     std::size_t stepsTried = 0;  // those tried: up to the one that gave a library
-    std::string jvmLibrary;     // empty: none of them gave a library
+    std::string jvmLibrary;      // empty: none of them gave a library
+
+    // The step that gave the library (or the last one tried).
+    const DiscoveryStep& lastStep() const { return steps[stepsTried - 1]; }
+    // The registered version the library comes from; null when the registry
+    // did not give it.
+    const RegisteredVersion* chosenRegistryVersion() const;
 };
 
-RuntimeDiscovery discoverRuntime(const LauncherSettings& settings, const std::string& launcherFolder,
-                                 PathFallbacks* notes = nullptr);
+RuntimeDiscovery discoverRuntime(const DiscoverySettings& settings, const std::string& launcherFolder,
+                                 LaunchTrace* trace = nullptr);

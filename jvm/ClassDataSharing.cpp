@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "base/FileTest.h"
+#include "base/FileProbe.h"
 #include "base/PathText.h"
 #include "settings/SettingsPaths.h"
 
@@ -18,6 +18,14 @@ const char kRefused[] = "refused\r\n";
 const char kMakeOption[] = "-XX:ArchiveClassesAtExit=";
 const char kMapOption[] = "-XX:SharedArchiveFile=";
 const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
+// What an option of the author's that chooses class data sharing holds:
+// -Xshare:..., "SharedArchive" (-XX:SharedArchiveFile and
+// -XX:+AutoCreateSharedArchive) or "ArchiveClassesAtExit".
+const char* const kAuthorsSharingNames[] = {"-Xshare", "SharedArchive", "ArchiveClassesAtExit"};
+// The line of a runtime's release file that holds its version, and the
+// same after the line feed before it.
+const char kVersionLine[] = "JAVA_VERSION=";
+const char kVersionLineAfterFeed[] = "\nJAVA_VERSION=";
 
 // Appends the record line of a file as it is now (zeros when it is
 // missing); true for a folder.
@@ -31,16 +39,18 @@ bool appendCurrentLine(std::string& record, const std::string& path) {
 // The version of the chosen runtime: the registry subkey's when the registry
 // gave the library, else JAVA_VERSION of the release file in its home.
 void findVersion(ClassDataSharingPlan& p, const RuntimeDiscovery& discovery, const std::string& jvmLibrary) {
-    const DiscoveryStep& last = discovery.steps[discovery.stepsTried - 1];
     JavaVersion version;
-    if (!discovery.jvmLibrary.empty() && last.source == RuntimeSource::Registry && last.registry.chosen >= 0) {
+    if (const RegisteredVersion* registered = discovery.chosenRegistryVersion()) {
         p.versionSource = VersionSource::Registry;
-        version = last.registry.versions[static_cast<std::size_t>(last.registry.chosen)].candidate.version;
+        p.versionText = registered->name;
+        version = registered->candidate.version;
     } else {
         std::string text;
         if (!readFileStart(releaseFileOf(jvmLibrary), 1 << 16, text)) return;
         p.versionSource = VersionSource::ReleaseFile;
-        JavaVersion::parse(releaseVersion(text), 0, version);
+        p.versionText = releaseVersion(text);
+        JavaVersion::parse(p.versionText, 0, version);
+        if (!p.versionText.empty() && p.versionText.back() == '\r') p.versionText.pop_back();
     }
     p.version = featureRelease(version);
 }
@@ -53,10 +63,10 @@ int featureRelease(const JavaVersion& version) {
 }
 
 std::string releaseVersion(const std::string& text) {
-    const char* key = "\nJAVA_VERSION=";
+    // The line at the start of the text, or after a line feed.
     const char* line = text.c_str();
-    if (std::strncmp(line, key + 1, 13) != 0) {
-        line = std::strstr(line, key);
+    if (std::strncmp(line, kVersionLine, sizeof kVersionLine - 1) != 0) {
+        line = std::strstr(line, kVersionLineAfterFeed);
         if (!line) return {};
         ++line;
     }
@@ -65,9 +75,7 @@ std::string releaseVersion(const std::string& text) {
 }
 
 bool isSharingOption(const std::string& option) {
-    // "-Xshare", "SharedArchive" (also in "SharedArchiveFile") and
-    // "ArchiveClassesAtExit=".
-    for (const char* name : {"-Xshare", kAutoOption + 15, kMakeOption + 4})
+    for (const char* name : kAuthorsSharingNames)
         if (std::strstr(option.c_str(), name)) return true;
     return false;
 }
@@ -97,22 +105,23 @@ SharingState archiveUse(int version, RecordState record, ArchiveState archive) {
     return SharingState::Makes;
 }
 
-void planClassDataSharing(ClassDataSharingPlan& p, const LauncherSettings& settings,
-                          const RuntimeDiscovery& discovery, const std::string& jvmLibrary,
-                          const std::string& executable, const VmConfiguration& vm) {
-    if (!settings.classDataSharing) return;
+ClassDataSharingPlan planClassDataSharing(bool asked, const ProductSettings& product,
+                                          const RuntimeDiscovery& discovery, const std::string& jvmLibrary,
+                                          const std::string& executable, const VmConfiguration& vm) {
+    ClassDataSharingPlan p;
+    if (!asked) return p;
     findVersion(p, discovery, jvmLibrary);
     if (p.version < 13) p.state = p.version == 0 ? SharingState::UnknownVersion : SharingState::OldVersion;
     for (const std::string& option : vm.options)
         if (isSharingOption(option)) p.state = SharingState::AuthorsOption;
-    if (p.state != SharingState::NotAsked) return;
+    if (p.state != SharingState::NotAsked) return p;
     p.state = SharingState::NoLocalAppData;
 
     char localAppData[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", localAppData, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
+    if (length == 0 || length >= MAX_PATH) return p;
     // The per-user settings file's path, with "jsa" for its "ini".
-    p.archive = userSettingsPathFor(executable, localAppData, settings.productName, settings.productCode);
+    p.archive = userSettingsPathFor(executable, localAppData, product.name, product.code);
     p.archive.resize(p.archive.size() - 3);
     p.archive += "jsa";
 
@@ -120,8 +129,8 @@ void planClassDataSharing(ClassDataSharingPlan& p, const LauncherSettings& setti
     appendCurrentLine(p.record, jvmLibrary);
     for (const ClassPathPiece& piece : vm.classPath)
         for (const std::string& entry : piece.entries)
-            if (appendCurrentLine(p.record, entry)) return;
-    if (settings.embeddedJar && appendCurrentLine(p.record, executable)) return;
+            if (appendCurrentLine(p.record, entry)) return p;
+    if (!vm.embeddedJar.empty() && appendCurrentLine(p.record, vm.embeddedJar)) return p;
 
     std::string held;
     bool exists = readFileStart(recordPath(p.archive), static_cast<DWORD>(p.record.size() + sizeof kRefused), held);
@@ -133,9 +142,10 @@ void planClassDataSharing(ClassDataSharingPlan& p, const LauncherSettings& setti
                          : readFileStart(p.archive, 4, start) && start == kArchiveMagic ? ArchiveState::Complete
                                                                                      : ArchiveState::Incomplete;
     p.state = archiveUse(p.version, p.recordState, p.archiveState);
+    return p;
 }
 
-void addSharingOptions(ClassDataSharingPlan& p, std::vector<std::string>& options) {
+void addSharingOptions(const ClassDataSharingPlan& p, VmConfiguration& vm) {
     if (!writesArchive(p.state) && p.state != SharingState::Maps) return;
     const char* archive = p.state == SharingState::Makes ? kMakeOption : kMapOption;
     // From Java 25 on, part of class data sharing logs under the tag "aot",
@@ -144,14 +154,14 @@ void addSharingOptions(ClassDataSharingPlan& p, std::vector<std::string>& option
                            "-Xlog:cds*=off", p.version >= 25 ? "-Xlog:aot*=off" : nullptr};
     for (const char* option : added) {
         if (!option) continue;
-        options.push_back(option);
-        if (option == archive) options.back() += p.archive;
-        ++p.optionCount;
+        vm.options.push_back(option);
+        if (option == archive) vm.options.back() += p.archive;
+        ++vm.sharingOptions;
     }
 }
 
 SharingState takeArchive(const ClassDataSharingPlan& p, UniqueFile& record) {
-    for (int level = 2; level > 0; --level) CreateDirectoryA(stripPathComponents(p.archive, level).c_str(), nullptr);
+    createParentFolders(p.archive, 2);
     // Others may read the record meanwhile, but not write it.
     record.reset(CreateFileA(recordPath(p.archive).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -166,6 +176,14 @@ SharingState takeArchive(const ClassDataSharingPlan& p, UniqueFile& record) {
         return p.state;
     record.reset();
     return SharingState::Unwritable;
+}
+
+SharingState peekArchive(const ClassDataSharingPlan& p) {
+    // A launch that holds the record lets others only read it; this reading
+    // open, which lets nobody write, fails then.
+    UniqueFile record(CreateFileA(recordPath(p.archive).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !record && GetLastError() == ERROR_SHARING_VIOLATION ? SharingState::Busy : p.state;
 }
 
 void noteRefusal(const UniqueFile& record) {

@@ -58,13 +58,13 @@ struct ClassDataSharingPlan {
     // line JAVA_VERSION of releaseFileOf(the JVM library); None: that file
     // cannot be read.
     VersionSource versionSource = VersionSource::None;
+    std::string versionText;  // that name or line
     std::string archive;      // empty until LOCALAPPDATA gave it
     // What the record must hold for the archive to count, up to the folder
     // for FolderOnClassPath.
     std::string record;
     RecordState recordState = RecordState::Missing;
     ArchiveState archiveState = ArchiveState::Missing;
-    std::size_t optionCount = 0;  // the options it added at the end of the VM options
 };
 
 // The feature release of a version: 8 for 1.8.0_202, 17 for 17.0.2; 0 when
@@ -97,21 +97,26 @@ inline bool writesArchive(SharingState state) {
 }
 
 // Looks at everything the decision needs, once the VM configuration is
-// built, and decides; a writing state still needs the record (takeArchive).
-void planClassDataSharing(ClassDataSharingPlan& plan, const LauncherSettings& settings,
-                          const RuntimeDiscovery& discovery, const std::string& jvmLibrary,
-                          const std::string& executable, const VmConfiguration& vm);
+// built, and decides (asked: "Class Data Sharing" is "Yes"); a writing
+// state still needs the record (takeArchive).
+ClassDataSharingPlan planClassDataSharing(bool asked, const ProductSettings& product,
+                                          const RuntimeDiscovery& discovery, const std::string& jvmLibrary,
+                                          const std::string& executable, const VmConfiguration& vm);
 
 // Appends the options of the plan's state to the VM options, with those that
 // keep class data sharing's own log messages out of the application's
-// output, and counts them in the plan.
-void addSharingOptions(ClassDataSharingPlan& plan, std::vector<std::string>& options);
+// output, and counts them in vm.sharingOptions.
+void addSharingOptions(const ClassDataSharingPlan& plan, VmConfiguration& vm);
 
 // The launch that may write the archive: makes the folders, opens the
 // record for writing (kept in record while the launch runs), removes an
 // archive that does not count and writes the record. Gives the plan's state,
 // or why the launch goes without sharing.
 SharingState takeArchive(const ClassDataSharingPlan& plan, UniqueFile& record);
+
+// The state a launch that took the archive would go on with, found without
+// taking it or writing anything: Busy while another launch holds the record.
+SharingState peekArchive(const ClassDataSharingPlan& plan);
 
 // The runtime refused the options: the record taken by takeArchive says so,
 // and later launches with the same runtime and class path go without

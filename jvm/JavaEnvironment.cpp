@@ -20,7 +20,7 @@ std::string searchPathValue(const std::string& systemPath, const std::string& ja
     return value + "%Path%;" + javaBinFolder;
 }
 
-JavaEnvironment setUpJavaEnvironment(const LauncherSettings& settings, const std::string& jvmLibrary,
+JavaEnvironment setUpJavaEnvironment(const EnvironmentSettings& settings, const std::string& jvmLibrary,
                                      const std::string& launcherFolder, LaunchEnvironment& environment) {
     JavaEnvironment result;
     auto set = [&](const char* name, const std::string& value) {

@@ -26,5 +26,5 @@ struct JavaEnvironment {
 // Sets the variables in the environment, each before the next value is
 // expanded. A new "Path" longer than an environment variable can be (32,767
 // characters) is not set.
-JavaEnvironment setUpJavaEnvironment(const LauncherSettings& settings, const std::string& jvmLibrary,
+JavaEnvironment setUpJavaEnvironment(const EnvironmentSettings& settings, const std::string& jvmLibrary,
                                      const std::string& launcherFolder, LaunchEnvironment& environment);

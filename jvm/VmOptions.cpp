@@ -26,7 +26,7 @@ ClassPathSearch classPathSearch(const std::string& written, const std::string& l
 }
 
 std::optional<Failure> classPathMatches(const ClassPathSearch& search, std::vector<std::string>& entries,
-                                        PathFallbacks* notes) {
+                                        LaunchTrace* trace) {
     WIN32_FIND_DATAW found;
     UniqueFindHandle handle(FindFirstFileW(toWide(search.pattern).c_str(), &found));
     if (!handle) return std::nullopt;
@@ -35,7 +35,7 @@ std::optional<Failure> classPathMatches(const ClassPathSearch& search, std::vect
         if (!toAnsi(found.cFileName, name)) {
             std::wstring path = toWide(search.prefix) + found.cFileName;
             if (!*found.cAlternateFileName || !toAnsi(found.cAlternateFileName, name)) return pathFailure(path);
-            if (notes) notes->push_back({path, search.prefix + name});
+            if (trace) trace->shortName(path, search.prefix + name);
         }
         entries.push_back(search.prefix + name);
     } while (FindNextFileW(handle.get(), &found));
@@ -54,8 +54,8 @@ namespace {
 
 // The class path option's value: every entry followed by ";", the
 // executable last when it is the embedded jar.
-std::string classPathValue(const LauncherSettings& settings, const std::string& executable,
-                           const std::string& launcherFolder, VmConfiguration& vm, PathFallbacks* notes) {
+std::string classPathValue(const VmSettings& settings, const std::string& executable,
+                           const std::string& launcherFolder, VmConfiguration& vm, LaunchTrace* trace) {
     std::vector<ClassPathPiece>& pieces = vm.classPath;
     std::string classPath;
     for (const std::string& piece : splitList(settings.classPath)) {
@@ -66,7 +66,7 @@ std::string classPathValue(const LauncherSettings& settings, const std::string& 
         if (record.searched) {
             ClassPathSearch search = classPathSearch(piece, launcherFolder);
             record.pattern = search.pattern;
-            vm.failure = classPathMatches(search, record.entries, notes);
+            vm.failure = classPathMatches(search, record.entries, trace);
             if (vm.failure) return {};
         } else {
             record.entries = {piece};
@@ -76,6 +76,7 @@ std::string classPathValue(const LauncherSettings& settings, const std::string& 
     if (settings.embeddedJar) {
         if (!classPath.empty() && classPath.back() != ';') classPath += ";";
         classPath += executable;
+        vm.embeddedJar = executable;
     }
     return classPath;
 }
@@ -93,15 +94,15 @@ std::string machineMemoryOption(const std::string& option, std::vector<MemoryRew
 
 }  // namespace
 
-VmConfiguration buildVmConfiguration(const LauncherSettings& settings, const std::string& executable,
+VmConfiguration buildVmConfiguration(const VmSettings& settings, const std::string& executable,
                                      const std::string& launcherFolder,
                                      const std::string& libraryPathOption,
                                      const std::vector<Argument>& arguments,
-                                     LaunchEnvironment& environment, PathFallbacks* notes) {
+                                     LaunchEnvironment& environment, LaunchTrace* trace) {
     VmConfiguration vm;
     if (!libraryPathOption.empty()) vm.options.push_back(libraryPathOption);
     vm.mainArguments = arguments;
-    std::string classPath = classPathValue(settings, executable, launcherFolder, vm, notes);
+    std::string classPath = classPathValue(settings, executable, launcherFolder, vm, trace);
     if (classPath.empty()) {
         if (!vm.failure) vm.failure = Failure{msg::ClassPathMissing};
         return vm;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "base/CommandLine.h"
-#include "base/WideText.h"
 #include "base/Environment.h"
 #include "base/Messages.h"
 #include "settings/LauncherSettings.h"
@@ -33,10 +32,10 @@ ClassPathSearch classPathSearch(const std::string& piece, const std::string& lau
 
 // prefix + name for every match of the search, in the order the file system
 // gives them (folders too). A name the ANSI code page cannot spell is given
-// by its short name (noted in notes); message 232 names a match that has
-// none.
+// by its short name (noted in the trace); message 232 names a match that
+// has none.
 std::optional<Failure> classPathMatches(const ClassPathSearch& search, std::vector<std::string>& entries,
-                                        PathFallbacks* notes = nullptr);
+                                        LaunchTrace* trace = nullptr);
 
 // One piece of "Class Path" and the entries it gave.
 struct ClassPathPiece {
@@ -57,10 +56,13 @@ struct MemoryRewrite {
 
 struct VmConfiguration {
     std::vector<ClassPathPiece> classPath;
+    std::string embeddedJar;  // the executable, when it goes last on the class path
     std::vector<MemoryRewrite> memoryOptions;
     // In order: the library path option (when there is one), the class path
-    // option, the VM parameters; each through environment expansion.
+    // option, the VM parameters; each through environment expansion. Class
+    // data sharing's options come last (jvm/ClassDataSharing.h).
     std::vector<std::string> options;
+    std::size_t sharingOptions = 0;  // how many of the last options are class data sharing's
     std::uint32_t stackSize = 0;  // from "-Xss"; 0: the JVM library's default
     std::string outputFile;       // expanded; empty: System.out stays
     std::string errorFile;
@@ -75,8 +77,8 @@ struct VmConfiguration {
 std::vector<Argument> argumentsWithCmd(std::vector<Argument> arguments, const std::string& cmd,
                                           LaunchEnvironment& environment);
 
-VmConfiguration buildVmConfiguration(const LauncherSettings& settings, const std::string& executable,
+VmConfiguration buildVmConfiguration(const VmSettings& settings, const std::string& executable,
                                      const std::string& launcherFolder,
                                      const std::string& libraryPathOption,
                                      const std::vector<Argument>& arguments,
-                                     LaunchEnvironment& environment, PathFallbacks* notes = nullptr);
+                                     LaunchEnvironment& environment, LaunchTrace* trace = nullptr);

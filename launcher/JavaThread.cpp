@@ -24,7 +24,7 @@ struct JavaThread {
         case MainLookupFailure::None:
             return true;
         case MainLookupFailure::NameNotConvertible:
-            show({msg::MainClassLoadFailed, run.mainClass});
+            show({msg::MainClassLoadFailed, run.application.mainClass});
             return false;
         case MainLookupFailure::ClassNotFound:
             show({msg::MainClassNotFound, lookup.className});
@@ -58,10 +58,10 @@ struct JavaThread {
     // Finds the main class and calls main; false on any failure before the
     // call or when the detach afterwards fails.
     bool invokeMain() {
-        MainLookup lookup = findMainMethod(env, run.mainClass);
+        MainLookup lookup = findMainMethod(env, run.application.mainClass);
         if (!reportMainLookup(lookup)) return detachAfterFailure();
 
-        jobjectArray arguments = newJavaStringArray(env, *run.arguments);
+        jobjectArray arguments = newJavaStringArray(env, run.vm.mainArguments);
         if (!arguments) {
             env->ExceptionDescribe();
             return detachAfterFailure();
@@ -75,7 +75,7 @@ struct JavaThread {
         if (jthrowable exception = env->ExceptionOccurred()) {
             env->ExceptionDescribe();
             host.mainThrew();
-            if (run.failureCheck && userStops(exception)) exitJava(env);
+            if (run.application.failureCheck && userStops(exception)) exitJava(env);
         }
 
         if (run.staysAttached) {
@@ -87,21 +87,22 @@ struct JavaThread {
 
     DWORD body() {
         for (bool retried = false;; retried = true) {
-            std::optional<Failure> failure = createJavaVm(*run.library, *run.options, vm, env);
+            std::optional<Failure> failure = createJavaVm(run.library, run.vm.options, vm, env);
             if (!failure) {
                 if (retried) host.sharingRefused();
                 break;
             }
-            if (retried || !run.sharingOptions) {
+            if (retried || !run.vm.sharingOptions) {
                 show(*failure);
                 return 1;
             }
-            for (std::size_t i = 0; i < run.sharingOptions; ++i) run.options->pop_back();
+            std::vector<std::string>& options = run.vm.options;
+            options.erase(options.end() - static_cast<std::ptrdiff_t>(run.vm.sharingOptions), options.end());
         }
         host.vmCreated(vm);
-        if (!run.outputFile.empty() && !redirectStandardStream(env, run.outputFile, StandardStream::Out))
+        if (!run.vm.outputFile.empty() && !redirectStandardStream(env, run.vm.outputFile, StandardStream::Out))
             describePendingException(env);
-        if (!run.errorFile.empty() && !redirectStandardStream(env, run.errorFile, StandardStream::Err))
+        if (!run.vm.errorFile.empty() && !redirectStandardStream(env, run.vm.errorFile, StandardStream::Err))
             describePendingException(env);
         return invokeMain() ? 0 : 1;
     }
@@ -113,7 +114,7 @@ struct JavaThread {
 
 DWORD runJavaThread(const JavaRun& run, JavaThreadHost& host) {
     JavaThread thread{run, host};
-    std::uint32_t stackSize = run.stackSize ? run.stackSize : defaultJavaStackSize(*run.library);
+    std::uint32_t stackSize = run.vm.stackSize ? run.vm.stackSize : defaultJavaStackSize(run.library);
     UniqueHandle handle(CreateThread(nullptr, stackSize, &JavaThread::start, &thread, 0, nullptr));
     if (!handle) return thread.body();
     WaitForSingleObject(handle.get(), INFINITE);

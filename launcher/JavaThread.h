@@ -7,26 +7,18 @@
 #include <windows.h>
 #include <jni.h>
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "base/CommandLine.h"
 #include "jvm/JvmLibrary.h"
+#include "jvm/VmOptions.h"
+#include "settings/LauncherSettings.h"
 
-// What the Java thread runs.
+// What the Java thread runs: the loaded library, the VM configuration (when
+// the VM refuses to start with class data sharing's options, the last
+// vm.sharingOptions, they are dropped and it is created again) and how the
+// application runs.
 struct JavaRun {
-    const JvmLibrary* library = nullptr;
-    // The last sharingOptions are class data sharing's: when the VM refuses
-    // to start with them, they are dropped and it is created again.
-    std::vector<std::string>* options = nullptr;
-    std::size_t sharingOptions = 0;
-    std::uint32_t stackSize = 0;  // 0: the JVM library's default
-    std::string outputFile;       // empty: System.out stays
-    std::string errorFile;
-    std::string mainClass;  // slash form
-    const std::vector<Argument>* arguments = nullptr;
-    bool failureCheck = false;   // an exception that escapes main is shown
+    const JvmLibrary& library;
+    VmConfiguration& vm;
+    const ApplicationSettings& application;
     bool staysAttached = false;  // after main the thread sleeps for ever (IBM)
 };
 

@@ -17,13 +17,24 @@ bool hasArgument(const std::vector<Argument>& arguments, const char* text) {
     return false;
 }
 
-LaunchPaths launchPathsOf(const std::wstring& executable, PathFallbacks* notes) {
+std::optional<int> exitCodeOf(LaunchOutcome outcome) {
+    switch (outcome) {
+    case LaunchOutcome::SecondaryInstance:
+    case LaunchOutcome::StartsJava:
+        return std::nullopt;
+    default:
+        return kLaunchFailed;
+    }
+}
+
+LaunchPaths launchPathsOf(const std::wstring& executable, LaunchTrace* trace) {
     LaunchPaths paths;
-    AnsiPath path = ansiPathOf(executable, notes);
+    AnsiPath path = ansiPathOf(executable);
     if (!path.ok) {
         paths.failure = pathFailure(executable);
         return paths;
     }
+    traceShortName(trace, executable, path);
     // The ANSI calls take no longer path.
     if (path.path.size() >= MAX_PATH) {
         paths.failure = windowsFailure(msg::ModulePathFailed, ERROR_FILENAME_EXCED_RANGE);
@@ -34,7 +45,9 @@ LaunchPaths launchPathsOf(const std::wstring& executable, PathFallbacks* notes) 
     if (dot == std::wstring::npos) return paths;
     // Its own name may need a short name of its own; a settings file that
     // does not exist has none, and is missing under the executable's name.
-    AnsiPath settings = ansiPathOf(executable.substr(0, dot + 1) + L"ini", notes);
+    std::wstring settingsFile = executable.substr(0, dot + 1) + L"ini";
+    AnsiPath settings = ansiPathOf(settingsFile);
+    if (settings.ok) traceShortName(trace, settingsFile, settings);
     paths.settingsFile = settings.ok ? settings.path : settingsPathFor(paths.executable);
     return paths;
 }
@@ -43,6 +56,7 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
     LaunchPlan plan;
     const std::string& executable = context.paths.executable;
     const std::string& settingsFile = context.paths.settingsFile;
+    LaunchTrace* trace = context.trace;
     plan.launcherFolder = folderOf(executable);
 
     if (context.paths.failure) {
@@ -54,35 +68,33 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
         plan.outcome = LaunchOutcome::NoSettingsPath;
         return plan;
     }
-    plan.failure = readSettings(executable, settingsFile, plan.settings, context.notes);
-    const LauncherSettings& settings = plan.settings;
+    const LauncherSettings& settings = plan.settings.emplace();
+    plan.failure = readSettings(executable, settingsFile, *plan.settings, trace);
     if (plan.failure) {
         plan.outcome = LaunchOutcome::SettingsStopped;
         return plan;
     }
 
-    if (settings.singleInstance) {
-        plan.instanceName = instanceNameFor(executable);
-        if (actions.handsOverToRunningInstance(plan.instanceName, context.arguments)) {
-            plan.outcome = LaunchOutcome::SecondaryInstance;
-            return plan;
-        }
+    const InstanceMode& instance = plan.instance.emplace(
+        InstanceMode{settings.singleInstance, settings.singleInstance ? instanceNameFor(executable) : std::string()});
+    if (instance.on && actions.handsOverToRunningInstance(instance.name, context.arguments)) {
+        plan.outcome = LaunchOutcome::SecondaryInstance;
+        return plan;
     }
 
-    if (settings.overrideWorkingDir) {
+    if (settings.application.overrideWorkingDir) {
         // The folder without its last backslash; nothing for a bare name.
         std::string folder = stripPathComponents(executable, 1);
-        if (!folder.empty() && folder != executable) {
-            plan.workingFolder = folder;
-            actions.enterFolder(plan.workingFolder);
-        }
+        if (!folder.empty() && folder != executable) actions.enterFolder(plan.workingFolder.emplace(folder));
     }
 
-    plan.discovery = discoverRuntime(settings, plan.launcherFolder, context.notes);
-    plan.jvmLibrary = plan.discovery.jvmLibrary;
+    const RuntimeDiscovery& discovery =
+        plan.discovery.emplace(discoverRuntime(settings.discovery, plan.launcherFolder, trace));
+    plan.jvmLibrary = discovery.jvmLibrary;
     if (plan.jvmLibrary.empty()) {
-        plan.jreNotFoundMessage = jreNotFoundMessage(settings);
-        std::optional<std::string> picked = actions.pickRuntime(settings, plan.jreNotFoundMessage);
+        const JreNotFound& notFound =
+            plan.jreNotFound.emplace(JreNotFound{jreNotFoundMessage(settings.discovery), jrePathFile(settings)});
+        std::optional<std::string> picked = actions.pickRuntime(settings, notFound.message);
         if (!picked) {
             plan.outcome = LaunchOutcome::JreNotFound;
             return plan;
@@ -90,23 +102,23 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
         plan.jvmLibrary = *picked;
     }
 
-    plan.environment =
-        setUpJavaEnvironment(settings, plan.jvmLibrary, plan.launcherFolder, context.environment);
+    const JavaEnvironment& environment = plan.environment.emplace(
+        setUpJavaEnvironment(settings.environment, plan.jvmLibrary, plan.launcherFolder, context.environment));
     plan.loading = planJvmLoading(plan.jvmLibrary);
     bool suppressed = hasArgument(context.arguments, "-nosplash") || hasArgument(context.arguments, "/nosplash");
-    plan.splash = planSplash(settings, plan.jvmLibrary, suppressed);
-    plan.vm = buildVmConfiguration(settings, executable, plan.launcherFolder,
-                                   plan.environment.libraryPathOption, context.arguments,
-                                   context.environment, context.notes);
-    if (plan.vm.failure) {
-        plan.failure = plan.vm.failure;
+    plan.splash = planSplash(settings.display, plan.jvmLibrary, suppressed, trace);
+    VmConfiguration& vm = plan.vm.emplace(buildVmConfiguration(settings.vm, executable, plan.launcherFolder,
+                                                              environment.libraryPathOption, context.arguments,
+                                                              context.environment, trace));
+    if (vm.failure) {
+        plan.failure = vm.failure;
         plan.outcome = LaunchOutcome::OptionsStopped;
         return plan;
     }
-    ClassDataSharingPlan& sharing = plan.sharing;
-    planClassDataSharing(sharing, settings, plan.discovery, plan.jvmLibrary, executable, plan.vm);
+    ClassDataSharingPlan& sharing = plan.sharing.emplace(planClassDataSharing(
+        settings.classDataSharing, settings.product, discovery, plan.jvmLibrary, executable, vm));
     if (writesArchive(sharing.state)) sharing.state = actions.takeArchive(sharing);
-    addSharingOptions(sharing, plan.vm.options);
+    addSharingOptions(sharing, vm);
     plan.outcome = LaunchOutcome::StartsJava;
     return plan;
 }

@@ -32,14 +32,10 @@ Launcher::~Launcher() {
 int Launcher::run() {
     std::vector<Argument> arguments = argumentsFromCommandLine(std::wstring(GetCommandLineW()));
     const LaunchPaths paths = modulePaths();
-    executable_ = paths.executable;
     LaunchPlan plan = planLaunch({paths, std::move(arguments), environment_}, *this);
     plan_ = &plan;
-    int result = -1;
+    int result = exitCodeOf(plan.outcome).value_or(kLaunchFailed);
     switch (plan.outcome) {
-    case LaunchOutcome::NoSettingsPath:
-    case LaunchOutcome::JreNotFound:
-        break;
     case LaunchOutcome::PathStopped:
     case LaunchOutcome::SettingsStopped:
         showFailure(messageOwner(), *plan.failure);
@@ -51,6 +47,8 @@ int Launcher::run() {
     case LaunchOutcome::StartsJava:
         result = runJava(plan);
         break;
+    default:
+        break;
     }
     plan_ = nullptr;
     return result;
@@ -59,30 +57,20 @@ int Launcher::run() {
 // The splash screen comes first, then the JVM library; a failure of the VM
 // options is shown only then, above the splash window.
 int Launcher::runJava(LaunchPlan& plan) {
-    splash_.start(plan.splash);
-    if (std::optional<Failure> failure = loadJvmLibrary(plan.loading, plan.jvmLibrary, library_)) {
+    splash_.start(*plan.splash);
+    if (std::optional<Failure> failure = loadJvmLibrary(*plan.loading, plan.jvmLibrary, library_)) {
         showFailure(messageOwner(), *failure);
-        return -1;
+        return kLaunchFailed;
     }
     if (plan.failure) {
         showFailure(messageOwner(), *plan.failure);
-        return -1;
+        return kLaunchFailed;
     }
-    const LauncherSettings& settings = plan.settings;
-    JavaRun run;
-    run.library = &library_;
-    run.options = &plan.vm.options;
-    run.sharingOptions = plan.sharing.optionCount;
-    run.stackSize = plan.vm.stackSize;
-    run.outputFile = plan.vm.outputFile;
-    run.errorFile = plan.vm.errorFile;
-    run.mainClass = settings.mainClass;
-    run.arguments = &plan.vm.mainArguments;
-    run.failureCheck = settings.failureCheck;
-    run.staysAttached = settings.ibmRuntimePossible();
-    if (runJavaThread(run, *this) == 0) return 0;
+    const LauncherSettings& settings = *plan.settings;
+    if (runJavaThread({library_, *plan.vm, settings.application, settings.discovery.ibmRuntimePossible()}, *this) == 0)
+        return 0;
     splash_.closeNative();
-    return -1;
+    return kLaunchFailed;
 }
 
 bool Launcher::handsOverToRunningInstance(const std::string& instanceName,
@@ -96,12 +84,13 @@ void Launcher::enterFolder(const std::string& folder) { SetCurrentDirectoryA(fol
 
 std::optional<std::string> Launcher::pickRuntime(const LauncherSettings& settings,
                                                  const std::string& message) {
-    JreNotFoundDialog dialog(message, settings.jvmType, settings.downloadPage);
+    JreNotFoundDialog dialog(message, settings.discovery.jvmType, settings.discovery.downloadPage);
     if (dialog.showModal(GetActiveWindow()) != IDOK) return std::nullopt;
-    saveJrePath(executable_, settings, dialog.chosenFolder());
+    saveJrePath(settings, dialog.chosenFolder());
     return dialog.foundJvmLibraryPath();
 }
 
 void Launcher::mainStarting(JavaVM* vm) {
-    instance_.mainStarting({vm, plan_->settings.mainClass, plan_->settings.ibmRuntimePossible()});
+    const LauncherSettings& settings = *plan_->settings;
+    instance_.mainStarting({vm, settings.application.mainClass, settings.discovery.ibmRuntimePossible()});
 }

@@ -51,7 +51,6 @@ private:
     void sharingRefused() override { noteRefusal(archiveRecord_); }
 
     ProcessEnvironment environment_;
-    std::string executable_;
     const LaunchPlan* plan_ = nullptr;  // while run() runs
     SingleInstance instance_;
     bool handedOver_ = false;

@@ -40,7 +40,8 @@
 
 #include <memory>
 
-#include "base/WideText.h"
+#include "base/Argument.h"
+#include "base/QuitThread.h"
 #include "jvm/JavaCalls.h"
 
 namespace {
@@ -103,6 +104,10 @@ DWORD WINAPI handleHandOver(LPVOID parameter) {
 }
 
 }  // namespace
+
+bool isInstanceRunning(const std::string& name) {
+    return UniqueHandle(OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str())).valid();
+}
 
 SingleInstance::~SingleInstance() { close(); }
 
@@ -260,14 +265,7 @@ void SingleInstance::close() {
         ReleaseSRWLockExclusive(&gate_.get()->lock);
         SetEvent(mainStarted_.get());
 
-        if (listener_) {
-            DWORD code = STILL_ACTIVE;
-            do {
-                PostThreadMessageA(listenerThreadId_, WM_QUIT, 0, 0);
-                WaitForSingleObject(listener_.get(), 10);
-                if (!GetExitCodeThread(listener_.get(), &code)) break;
-            } while (code == STILL_ACTIVE);
-        }
+        if (listener_) quitThread(listener_.get(), listenerThreadId_);
     }
     role_ = Role::Off;
     view_.reset();

@@ -47,17 +47,15 @@ struct HandOverGate {
     HandOverTarget target;
 };
 
-namespace handle_traits {
-struct HandOverGateReference {
-    using Type = HandOverGate*;
-    static Type invalid() { return nullptr; }
-    static void close(Type gate) {
-        if (InterlockedDecrement(&gate->references) == 0) delete gate;
-    }
-};
-}  // namespace handle_traits
+// Lets go of one reference; the last frees the gate.
+inline void releaseGate(HandOverGate* gate) {
+    if (InterlockedDecrement(&gate->references) == 0) delete gate;
+}
+using HandOverGateReference = UniqueResource<HandOverGate*, releaseGate>;
 
-using HandOverGateReference = UniqueResource<handle_traits::HandOverGateReference>;
+// Whether a primary of the name runs now: its shared block exists. Only
+// looks; nothing is created.
+bool isInstanceRunning(const std::string& name);
 
 class SingleInstance {
 public:

@@ -5,6 +5,7 @@
 #include "base/AnsiText.h"
 #include "base/PathText.h"
 #include "base/WideText.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPaths.h"
 
 namespace {
@@ -21,18 +22,6 @@ JavaVersion versionSetting(const std::string& value, const char* any, std::int32
     return version;
 }
 
-// "JRE Path" from the per-user settings file when it is in use and exists,
-// else through the layered lookup of the settings file.
-template <class File, class Lookup>
-std::string readJrePath(File& file, LauncherSettings& s, Lookup lookup) {
-    // A path of MAX_PATH bytes or more is deeper than the INI calls go.
-    if (s.userFileInUse && !s.userFile.empty() && s.userFile.size() < MAX_PATH) {
-        s.userFileTest = testFile(s.userFile);
-        if (s.userFileTest.exists) return file.readUserFile(s.userFile, section::JavaRuntimeEnvironment, "JRE Path");
-    }
-    return lookup();
-}
-
 }  // namespace
 
 JvmType jvmTypeFrom(const std::string& value) {
@@ -41,7 +30,7 @@ JvmType jvmTypeFrom(const std::string& value) {
     return JvmType::Default;
 }
 
-void applyJvmSource(const std::string& value, LauncherSettings& s) {
+void applyJvmSource(const std::string& value, DiscoverySettings& s) {
     struct Row {
         const char* value;
         bool both, jre, jdk;
@@ -67,7 +56,7 @@ void applyJvmSource(const std::string& value, LauncherSettings& s) {
     }
 }
 
-void applyVmProvider(const std::string& value, LauncherSettings& s) {
+void applyVmProvider(const std::string& value, DiscoverySettings& s) {
     struct Row {
         const char* value;
         bool jrockit, sun, ibm, jrockitPref, sunPref, ibmPref, openJdk;
@@ -98,7 +87,7 @@ void applyVmProvider(const std::string& value, LauncherSettings& s) {
     s.modernJava = chosen.openJdk ? ModernJava::VmProvider : ModernJava::NotAsked;
 }
 
-void applyModernJava(LauncherSettings& s) {
+void applyModernJava(DiscoverySettings& s) {
     // The first number of the minimum: "1.8" is Java 8, "11.0.2" Java 11.
     if (isUnbounded(s.minVersion) || s.minVersion.parts[0] < 9) return;
     s.modernJava = ModernJava::MinimumVersion;
@@ -116,87 +105,84 @@ std::string downloadPageFrom(const std::string& value) {
     return {};
 }
 
-namespace {
-
-template <class File>
-std::optional<Failure> readSettingsFrom(File& file, const std::string& executable, const std::string& settingsFile,
-                                        LauncherSettings& s, PathFallbacks* notes) {
+std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
+                                    LauncherSettings& s, LaunchTrace* trace) {
+    SettingsFile file(settingsFile, trace);
     s.file = settingsFile;
     const char* jre = section::JavaRuntimeEnvironment;
     const char* application = section::Application;
+    using Stage = LaunchStage;
     // Paths of a UTF-16 file: relative class path entries follow the
     // launcher's folder, the others the current folder.
     std::optional<Failure> failure;
     const std::wstring current;
     const std::wstring launcherFolder = toWide(stripPathComponents(executable, 1));
-    PathSetting paths{current, notes, failure};
-    PathSetting classPaths{launcherFolder, notes, failure};
-    auto path = [&](const char* section, const char* key, bool layered, PathSetting setting) {
-        return failure ? std::string() : file.lookupPath(section, key, layered, setting);
+    auto path = [&](Stage stage, const char* section, const char* key, bool layered, const std::wstring& base) {
+        return failure ? std::string() : file.lookupPath(stage, section, key, layered, {base, failure});
     };
 
-    s.productCode = file.read(section::ProductInformation, "Product Code");
-    s.productName = file.read(section::ProductInformation, "Product Name");
-    s.minVersion = versionSetting(file.lookup(jre, "Minimum Version"), "0.0.0.0", kVersionFillMin);
-    s.maxVersion = versionSetting(file.lookup(jre, "Maximum Version"),
-                                  "65535.65535.65535.65535", kVersionFillMax);
-    s.isService = file.lookup(application, "Application Type") == "service";
-    s.preferredVersions = splitList(file.lookup(jre, "Preferred versions"));
-    s.userFileInUse = usesUserSettingsFile(s.isService);
-    s.userFile = userSettingsFilePath(executable, s.productName, s.productCode, false, notes);
-    if (s.userFileInUse && s.userFile.empty()) return pathFailure(appDataValue());
-    s.jrePath = readJrePath(file, s, [&] { return path(jre, "JRE Path", true, paths); });
-    s.jvmType = jvmTypeFrom(file.lookup(jre, "JVM Type"));
-    applyJvmSource(file.lookup(jre, "JVM Source"), s);
-    applyVmProvider(file.lookup(jre, "VM Provider"), s);
-    applyModernJava(s);
-    s.mainClass = ansi::replaceAll(file.lookup(jre, "Main Class"), '.', '/');
-    s.failureCheck = isYes(file.lookup(application, "Failure Check"));
-    s.overrideWorkingDir = isYes(file.lookup(application, "Override WorkingDir"));
-    s.systemPath = path(jre, "System Path", true, paths);
-    s.libraryPath = path(jre, "Library Path", true, paths);
-    s.downloadPage = downloadPageFrom(file.lookup(jre, "Download Page"));
+    s.product.code = file.read(Stage::Settings, section::ProductInformation, "Product Code");
+    s.product.name = file.read(Stage::Settings, section::ProductInformation, "Product Name");
+    DiscoverySettings& d = s.discovery;
+    d.minVersion = versionSetting(file.lookup(Stage::Discovery, jre, "Minimum Version"), "0.0.0.0", kVersionFillMin);
+    d.maxVersion = versionSetting(file.lookup(Stage::Discovery, jre, "Maximum Version"), "65535.65535.65535.65535",
+                                  kVersionFillMax);
+    s.application.isService = file.lookup(Stage::Settings, application, "Application Type") == "service";
+    d.preferredVersions = splitList(file.lookup(Stage::Discovery, jre, "Preferred versions"));
+    s.userFile.inUse = usesUserSettingsFile(s.application.isService);
+    s.userFile.path = userSettingsFilePath(executable, s.product.name, s.product.code, trace);
+    if (s.userFile.inUse && s.userFile.path.empty()) return pathFailure(appDataValue());
+    // "JRE Path" from the per-user settings file when it is in use and
+    // exists (a path of MAX_PATH bytes or more is deeper than the INI calls
+    // go), else through the layered lookup of the settings file.
+    bool fromUserFile = false;
+    if (s.userFile.inUse && !s.userFile.path.empty() && s.userFile.path.size() < MAX_PATH) {
+        FileProbe userFile = probeFile(s.userFile.path);
+        traceFile(trace, Stage::Settings, userFile);
+        fromUserFile = userFile.exists;
+    }
+    d.jrePath = fromUserFile ? file.readUserFile(Stage::Discovery, s.userFile.path, jre, "JRE Path")
+                             : path(Stage::Discovery, jre, "JRE Path", true, current);
+    d.jvmType = jvmTypeFrom(file.lookup(Stage::Discovery, jre, "JVM Type"));
+    applyJvmSource(file.lookup(Stage::Discovery, jre, "JVM Source"), d);
+    applyVmProvider(file.lookup(Stage::Discovery, jre, "VM Provider"), d);
+    applyModernJava(d);
+    s.application.mainClass = ansi::replaceAll(file.lookup(Stage::Application, jre, "Main Class"), '.', '/');
+    s.application.failureCheck = isYes(file.lookup(Stage::Application, application, "Failure Check"));
+    s.application.overrideWorkingDir = isYes(file.lookup(Stage::Application, application, "Override WorkingDir"));
+    s.environment.systemPath = path(Stage::Environment, jre, "System Path", true, current);
+    s.environment.libraryPath = path(Stage::Environment, jre, "Library Path", true, current);
+    d.downloadPage = downloadPageFrom(file.lookup(Stage::Discovery, jre, "Download Page"));
 
     // A service never runs in single-instance mode.
-    s.singleInstance = file.lookup(application, "Single Instance") == "yes" && !s.isService;
+    s.singleInstance =
+        file.lookup(Stage::SingleInstance, application, "Single Instance") == "yes" && !s.application.isService;
 
-    s.splashScreen = path(section::Display, "Splash Screen", false, paths);
-    s.splashScreenShadow = file.read(section::Display, "Splash Screen Shadow");
-    s.preferNativeSplash = file.read(section::Display, "Preffer Native Splash Screen");
+    s.display.splashScreen = path(Stage::Splash, section::Display, "Splash Screen", false, current);
+    s.display.splashScreenShadow = file.read(Stage::Splash, section::Display, "Splash Screen Shadow");
+    s.display.preferNativeSplash = file.read(Stage::Splash, section::Display, "Preffer Native Splash Screen");
 
-    s.classPath = path(section::ClassPath, "Class Path", true, classPaths);
-    s.embeddedJar = isYes(file.lookup(application, "Embedded Jar"));
-    s.vmParameters = file.lookup(jre, "Virtual Machine Parameters");
-    s.outputFile = path(application, "Output File", true, paths);
-    s.errorFile = path(application, "Error File", true, paths);
-    s.cmd = file.lookup(application, "Cmd");
-    s.classDataSharing = isYes(file.lookup(jre, "Class Data Sharing"));
+    VmSettings& vm = s.vm;
+    vm.classPath = path(Stage::VmOptions, section::ClassPath, "Class Path", true, launcherFolder);
+    vm.embeddedJar = isYes(file.lookup(Stage::VmOptions, application, "Embedded Jar"));
+    vm.vmParameters = file.lookup(Stage::VmOptions, jre, "Virtual Machine Parameters");
+    vm.outputFile = path(Stage::VmOptions, application, "Output File", true, current);
+    vm.errorFile = path(Stage::VmOptions, application, "Error File", true, current);
+    vm.cmd = file.lookup(Stage::VmOptions, application, "Cmd");
+    s.classDataSharing = isYes(file.lookup(Stage::Sharing, jre, "Class Data Sharing"));
 
     if (failure) return failure;
-    if (s.mainClass.empty()) return Failure{msg::MainClassMissing};
+    if (s.application.mainClass.empty()) return Failure{msg::MainClassMissing};
     return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
-                                    LauncherSettings& settings, PathFallbacks* notes) {
-    SettingsFile file(settingsFile);
-    return readSettingsFrom(file, executable, settingsFile, settings, notes);
+const std::string& jrePathFile(const LauncherSettings& settings) {
+    return settings.userFile.inUse ? settings.userFile.path : settings.file;
 }
 
-std::optional<Failure> readSettings(const std::string& executable, const std::string& settingsFile,
-                                    LauncherSettings& settings, std::vector<SettingRead>& reads) {
-    RecordingSettingsFile file(settingsFile, reads);
-    return readSettingsFrom(file, executable, settingsFile, settings, nullptr);
-}
-
-void saveJrePath(const std::string& executable, const LauncherSettings& settings,
-                 const std::string& folder) {
-    std::string target = settings.file;
-    if (settings.userFileInUse)
-        target = userSettingsFilePath(executable, settings.productName, settings.productCode, true);
+void saveJrePath(const LauncherSettings& settings, const std::string& folder) {
+    const std::string& target = jrePathFile(settings);
     if (target.empty()) return;
-    WritePrivateProfileStringA(section::JavaRuntimeEnvironment, "JRE Path", folder.c_str(),
-                               target.c_str());
+    if (settings.userFile.inUse) createParentFolders(target, 2);
+    WritePrivateProfileStringA(section::JavaRuntimeEnvironment, "JRE Path", folder.c_str(), target.c_str());
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/FileTest.h"
+#include "base/FileProbe.h"
 
 namespace {
 
@@ -37,28 +37,51 @@ std::string readValue(const std::string& file, const char* section, const char* 
     });
 }
 
-std::string SettingsFile::lookup(const char* section, const char* key, SettingSource* source) const {
+SettingsFile::SettingsFile(std::string path, LaunchTrace* trace) : path_(std::move(path)), trace_(trace) {
+    if (trace_) trace_->settingsFile(path_);
+}
+
+std::string SettingsFile::keep(LaunchStage stage, const char* section, const char* key, std::string value,
+                               SettingSource source) const {
+    if (trace_) trace_->setting({stage, section, key, value, source});
+    return value;
+}
+
+std::string SettingsFile::layered(const char* section, const char* key, SettingSource& source) const {
     std::string fileValue = readValue(path_, section, key);
     if (!fileValue.empty()) {
-        if (source) *source = SettingSource::FileSection;
+        source = SettingSource::FileSection;
         return fileValue;
     }
     std::string plusValue = readValue(path_, (std::string(section) + "+").c_str(), key);
-    if (source) *source = plusValue.empty() ? SettingSource::Missing : SettingSource::PlusSection;
+    source = plusValue.empty() ? SettingSource::Missing : SettingSource::PlusSection;
     return joinPlusValue(std::string(), plusValue);
 }
 
-std::string SettingsFile::read(const char* section, const char* key) const {
-    return readValue(path_, section, key);
+std::string SettingsFile::lookup(LaunchStage stage, const char* section, const char* key) const {
+    SettingSource source;
+    std::string value = layered(section, key, source);
+    return keep(stage, section, key, std::move(value), source);
 }
 
-std::string SettingsFile::readUserFile(const std::string& file, const char* section, const char* key) const {
-    return readValue(file, section, key);
+std::string SettingsFile::read(LaunchStage stage, const char* section, const char* key) const {
+    return keep(stage, section, key, readValue(path_, section, key), SettingSource::File);
 }
 
-std::string SettingsFile::lookupPath(const char* section, const char* key, bool layered, PathSetting paths,
-                                     SettingSource* source) const {
-    std::string value = layered ? lookup(section, key, source) : read(section, key);
+std::string SettingsFile::readUserFile(LaunchStage stage, const std::string& file, const char* section,
+                                       const char* key) const {
+    return keep(stage, section, key, readValue(file, section, key), SettingSource::UserFile);
+}
+
+std::string SettingsFile::lookupPath(LaunchStage stage, const char* section, const char* key, bool layered,
+                                     PathSetting paths) const {
+    SettingSource source = SettingSource::File;
+    std::string value = layered ? this->layered(section, key, source) : readValue(path_, section, key);
+    return keep(stage, section, key, pathValue(section, key, layered, std::move(value), paths), source);
+}
+
+std::string SettingsFile::pathValue(const char* section, const char* key, bool layered, std::string value,
+                                    PathSetting paths) const {
     // Only a UTF-16 file can hold what the code page lacks (read as ANSI
     // text it becomes "?" or a look-alike).
     if (utf16_ < 0) {
@@ -82,11 +105,12 @@ std::string SettingsFile::lookupPath(const char* section, const char* key, bool 
         std::size_t blanks = wide.find_first_not_of(L' ', start);
         if (blanks == std::wstring::npos || blanks > end) blanks = end;
         std::wstring piece = wide.substr(blanks, end - blanks);
-        AnsiPath item = ansiPathOf(piece, paths.notes, &paths.base);
+        AnsiPath item = ansiPathOf(piece, &paths.base);
         if (!item.ok) {
             paths.failure = pathFailure(piece);
             return {};
         }
+        traceShortName(trace_, piece, item);
         ansiValue.append(blanks - start, ' ');
         ansiValue += item.path;
         if (end == wide.size()) break;
@@ -94,31 +118,4 @@ std::string SettingsFile::lookupPath(const char* section, const char* key, bool 
         start = end + 1;
     }
     return ansiValue;
-}
-
-std::string RecordingSettingsFile::keep(const char* section, const char* key, std::string value,
-                                        SettingSource source) {
-    reads_.push_back({section, key, value, source});
-    return value;
-}
-
-std::string RecordingSettingsFile::lookup(const char* section, const char* key) {
-    SettingSource source = SettingSource::Missing;
-    std::string value = file_.lookup(section, key, &source);
-    return keep(section, key, std::move(value), source);
-}
-
-std::string RecordingSettingsFile::read(const char* section, const char* key) {
-    return keep(section, key, file_.read(section, key), SettingSource::File);
-}
-
-std::string RecordingSettingsFile::lookupPath(const char* section, const char* key, bool layered,
-                                              PathSetting paths) {
-    SettingSource source = SettingSource::File;
-    std::string value = file_.lookupPath(section, key, layered, paths, layered ? &source : nullptr);
-    return keep(section, key, std::move(value), source);
-}
-
-std::string RecordingSettingsFile::readUserFile(const std::string& file, const char* section, const char* key) {
-    return keep(section, key, file_.readUserFile(file, section, key), SettingSource::UserFile);
 }

@@ -10,6 +10,7 @@
 
 #include "base/Messages.h"
 #include "base/WideText.h"
+#include "settings/LaunchTrace.h"
 #include "settings/SettingsText.h"
 
 // Values are read whole up to this many bytes (16 MB) and cut there.
@@ -25,62 +26,36 @@ std::string readValue(const std::string& file, const char* section, const char* 
 // after base), or the failure names the first that has none.
 struct PathSetting {
     const std::wstring& base;
-    PathFallbacks* notes;  // where the short names taken are noted, when given
     std::optional<Failure>& failure;
 };
 
-// Where a value came from.
-enum class SettingSource {
-    Missing,      // the layered lookup found it nowhere
-    PlusSection,  // the section with "+" (the key's own section has none)
-    FileSection,  // the key's own section of the file
-    File,         // a plain read of the settings file
-    UserFile,     // a plain read of the per-user settings file
-};
-
-// One value read; section and key are the reader's own names.
-struct SettingRead {
-    const char* section;
-    const char* key;
-    std::string value;
-    SettingSource source;
-};
-
+// The settings file of a launch: each read gives the value as the
+// platform's INI reader does, and goes into the trace, when there is one,
+// with where it came from and the part of the launch that uses it.
 class SettingsFile {
 public:
-    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+    SettingsFile(std::string path, LaunchTrace* trace = nullptr);
 
-    // The layered value of key in section; source, when given, tells where
-    // it came from.
-    std::string lookup(const char* section, const char* key, SettingSource* source = nullptr) const;
+    // The layered value of key in section.
+    std::string lookup(LaunchStage stage, const char* section, const char* key) const;
     // The value of key in section itself (no "+" section).
-    std::string read(const char* section, const char* key) const;
+    std::string read(LaunchStage stage, const char* section, const char* key) const;
     // A plain read of the per-user settings file.
-    std::string readUserFile(const std::string& file, const char* section, const char* key) const;
+    std::string readUserFile(LaunchStage stage, const std::string& file, const char* section, const char* key) const;
     // lookup (layered) or read of a path-valued key.
-    std::string lookupPath(const char* section, const char* key, bool layered, PathSetting paths,
-                           SettingSource* source = nullptr) const;
+    std::string lookupPath(LaunchStage stage, const char* section, const char* key, bool layered,
+                           PathSetting paths) const;
 
 private:
+    std::string layered(const char* section, const char* key, SettingSource& source) const;
+    // The value of a path-valued key of a UTF-16 file, with short names.
+    std::string pathValue(const char* section, const char* key, bool layered, std::string value,
+                          PathSetting paths) const;
+    std::string keep(LaunchStage stage, const char* section, const char* key, std::string value,
+                     SettingSource source) const;
+
     std::string path_;
+    LaunchTrace* trace_;
     // Whether the file is UTF-16, found out at the first path read.
     mutable int utf16_ = -1;
-};
-
-// The same reads, each kept with where it came from, to show them.
-class RecordingSettingsFile {
-public:
-    RecordingSettingsFile(std::string path, std::vector<SettingRead>& reads)
-        : file_(std::move(path)), reads_(reads) {}
-
-    std::string lookup(const char* section, const char* key);
-    std::string read(const char* section, const char* key);
-    std::string readUserFile(const std::string& file, const char* section, const char* key);
-    std::string lookupPath(const char* section, const char* key, bool layered, PathSetting paths);
-
-private:
-    std::string keep(const char* section, const char* key, std::string value, SettingSource source);
-
-    SettingsFile file_;
-    std::vector<SettingRead>& reads_;
 };

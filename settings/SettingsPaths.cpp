@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
+#include "base/PathText.h"
 #include "base/WideText.h"
 
 std::string settingsPathFor(const std::string& executable) {
@@ -52,18 +53,17 @@ std::wstring appDataValue() {
 }
 
 std::string userSettingsFilePath(const std::string& executable, const std::string& productName,
-                                 const std::string& productCode, bool createFolders, PathFallbacks* notes) {
+                                 const std::string& productCode, LaunchTrace* trace) {
     // APPDATA with short names where the code page cannot spell it.
-    AnsiPath folder = ansiPathOf(appDataValue(), notes);
+    std::wstring appData = appDataValue();
+    AnsiPath folder = ansiPathOf(appData);
     if (!folder.ok) return {};
-    const std::string& appData = folder.path;
-    if (createFolders) {
-        std::string folder = appData + "\\" + userFolderName(productName);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        folder += "\\" + productCode;
-        CreateDirectoryA(folder.c_str(), nullptr);
-    }
-    return userSettingsPathFor(executable, appData, productName, productCode);
+    traceShortName(trace, appData, folder);
+    return userSettingsPathFor(executable, folder.path, productName, productCode);
+}
+
+void createParentFolders(const std::string& file, int levels) {
+    for (int level = levels; level > 0; --level) CreateDirectoryA(stripPathComponents(file, level).c_str(), nullptr);
 }
 
 bool isNtPlatform() {

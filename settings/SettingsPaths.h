@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "base/WideText.h"
+#include "settings/LaunchTrace.h"
 
 // The executable's path with everything after its last "." replaced by
 // "ini"; empty when the path holds no ".".
@@ -21,12 +21,15 @@ std::string userSettingsPathFor(const std::string& executable, const std::string
 std::wstring appDataValue();
 
 // The per-user settings file of the executable (APPDATA as it is now, with
-// short names where the ANSI code page cannot spell it, noted in notes),
-// creating the two folder levels on the way when createFolders is set.
-// Empty when APPDATA has no ANSI spelling and no short name.
+// short names where the ANSI code page cannot spell it, noted in the trace
+// when there is one). Empty when APPDATA has no ANSI spelling and no short
+// name.
 std::string userSettingsFilePath(const std::string& executable, const std::string& productName,
-                                 const std::string& productCode, bool createFolders,
-                                 PathFallbacks* notes = nullptr);
+                                 const std::string& productCode, LaunchTrace* trace = nullptr);
+
+// Makes the folders of the last levels folders of a file's path, the
+// outermost first (those that exist stay as they are).
+void createParentFolders(const std::string& file, int levels);
 
 // The operating system reports the NT platform.
 bool isNtPlatform();

@@ -2,9 +2,11 @@
 
 #include <utility>
 
+#include "base/QuitThread.h"
 #include "splash/SplashWindow.h"
 
-SplashPlan planSplash(const LauncherSettings& settings, const std::string& jvmLibrary, bool suppressed) {
+SplashPlan planSplash(const DisplaySettings& settings, const std::string& jvmLibrary, bool suppressed,
+                      LaunchTrace* trace) {
     SplashPlan plan;
     if (suppressed) {
         plan.choice = SplashChoice::Suppressed;
@@ -13,10 +15,12 @@ SplashPlan planSplash(const LauncherSettings& settings, const std::string& jvmLi
     plan.picture = settings.splashScreen;
     plan.shadow = splashShadowWanted(settings.splashScreenShadow);
     if (plan.picture.empty()) return plan;
+    if (trace) traceFile(trace, LaunchStage::Splash, probeFile(plan.picture));
     std::string candidate = nativeSplashLibraryCandidate(jvmLibrary);
     if (!candidate.empty()) {
-        plan.nativeLibraryTest = testFile(candidate);
-        if (plan.nativeLibraryTest.exists) plan.nativeLibrary = candidate;
+        FileProbe library = probeFile(candidate);
+        traceFile(trace, LaunchStage::Splash, library);
+        if (library.exists) plan.nativeLibrary = candidate;
     }
     plan.choice = prefersNativeSplash(settings.preferNativeSplash, plan.nativeLibrary)
                       ? SplashChoice::NativeLibrary
@@ -102,15 +106,7 @@ HWND SplashScreen::owner() const {
 void SplashScreen::closeWindow() {
     if (!window_) return;
     if (thread_) {
-        // WM_QUIT is posted on every pass: a thread that has no message queue
-        // yet loses the post. Waiting on the handle between posts keeps the
-        // loop from taking the processor from the thread it waits for.
-        DWORD code = STILL_ACTIVE;
-        do {
-            PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-            WaitForSingleObject(thread_.get(), 10);
-            if (!GetExitCodeThread(thread_.get(), &code)) break;
-        } while (code == STILL_ACTIVE);
+        quitThread(thread_.get(), threadId_);
         thread_.reset();
         threadId_ = 0;
     }

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 
-#include "base/FileTest.h"
 #include "base/UniqueResource.h"
 #include "settings/LauncherSettings.h"
 #include "splash/NativeSplash.h"
@@ -23,13 +22,16 @@ struct SplashPlan {
     SplashChoice choice = SplashChoice::None;
     std::string picture;  // "Splash Screen", as written
     bool shadow = false;  // "Splash Screen Shadow" is exactly "true"
-    // The runtime's native library looked for, when there is a picture.
-    FileTest nativeLibraryTest;
-    std::string nativeLibrary;  // empty: the runtime has none
+    // The runtime's native library, looked for when there is a picture;
+    // empty: the runtime has none.
+    std::string nativeLibrary;
 };
 
-// suppressed: "-nosplash" or "/nosplash" is among the arguments.
-SplashPlan planSplash(const LauncherSettings& settings, const std::string& jvmLibrary, bool suppressed);
+// suppressed: "-nosplash" or "/nosplash" is among the arguments. The native
+// library looked for goes into the trace, and with it (for the trace alone)
+// whether the picture exists.
+SplashPlan planSplash(const DisplaySettings& settings, const std::string& jvmLibrary, bool suppressed,
+                      LaunchTrace* trace = nullptr);
 
 class SplashScreen {
 public:

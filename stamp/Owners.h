@@ -6,27 +6,10 @@
 
 #include "base/UniqueResource.h"
 
-namespace stamp_traits {
 // A module loaded as data, to read its resources.
-struct Module {
-    using Type = HMODULE;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { FreeLibrary(h); }
-};
+using UniqueModule = UniqueResource<HMODULE, FreeLibrary>;
 // A resource update that has not been written: released, it is discarded.
-struct ResourceUpdate {
-    using Type = HANDLE;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { EndUpdateResourceW(h, TRUE); }
-};
+inline void discardResourceUpdate(HANDLE update) { EndUpdateResourceW(update, TRUE); }
+using UniqueResourceUpdate = UniqueResource<HANDLE, discardResourceUpdate>;
 // Memory the system allocated with LocalAlloc (FormatMessage's text).
-struct LocalMemory {
-    using Type = HLOCAL;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { LocalFree(h); }
-};
-}  // namespace stamp_traits
-
-using UniqueModule = UniqueResource<stamp_traits::Module>;
-using UniqueResourceUpdate = UniqueResource<stamp_traits::ResourceUpdate>;
-using UniqueLocalMemory = UniqueResource<stamp_traits::LocalMemory>;
+using UniqueLocalMemory = UniqueResource<HLOCAL, LocalFree>;

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "settings/LauncherSettings.h"
+#include "settings/JvmType.h"
 #include "ui/HyperLink.h"
 #include "ui/Window.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "base/AnsiText.h"
-#include "base/WideText.h"
+#include "base/Argument.h"
 
 namespace {
 

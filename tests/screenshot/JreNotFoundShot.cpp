@@ -8,7 +8,7 @@
 #include "ui/JreNotFoundDialog.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    LauncherSettings settings;
+    DiscoverySettings settings;
     JavaVersion::parse("1.6", kVersionFillMin, settings.minVersion);
     closeAfterScreenshot("JRE Not Found", IDCANCEL);
     JreNotFoundDialog dialog(jreNotFoundMessage(settings), settings.jvmType);

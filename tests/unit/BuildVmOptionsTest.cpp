@@ -21,7 +21,7 @@ protected:
         for (const char* name : {"VT_JVM_HOME", "VT_JVM_PATH", "CP_TEST_DRIVE", "CP_TEST_FOLDER"})
             SetEnvironmentVariableA(name, nullptr);
     }
-    VmConfiguration build(const LauncherSettings& settings, const std::string& libraryOption = "",
+    VmConfiguration build(const VmSettings& settings, const std::string& libraryOption = "",
                           const std::vector<std::string>& arguments = {}) {
         std::vector<Argument> given;
         for (const std::string& text : arguments) given.push_back(argumentOf(text));
@@ -33,7 +33,7 @@ protected:
         return result;
     }
     std::string classPathOption(const std::string& classPath, bool embeddedJar = false) {
-        LauncherSettings settings;
+        VmSettings settings;
         settings.classPath = classPath;
         settings.embeddedJar = embeddedJar;
         VmConfiguration vm = build(settings);
@@ -75,9 +75,8 @@ TEST_F(BuildVmOptions, ClassPathEntries) {
 TEST_F(BuildVmOptions, WholeLaunchInOrder) {
     temp_.write("cp-single.jar", "");
     SetEnvironmentVariableA("Path", "C:\\before");
-    LauncherSettings settings;
-    settings.libraryPath = "%VT_JVM_HOME%\\native";
-    settings.systemPath = "C:\\sys1;C:\\sys2";
+    EnvironmentSettings environmentSettings{"C:\\sys1;C:\\sys2", "%VT_JVM_HOME%\\native"};
+    VmSettings settings;
     settings.classPath = "\\cp-single.jar";
     settings.vmParameters = " -Dquoted=\"a b\"  -Xss1m -Dhome=%VT_JVM_HOME%";
     settings.outputFile = "%VT_JVM_HOME%\\out.txt";
@@ -85,7 +84,7 @@ TEST_F(BuildVmOptions, WholeLaunchInOrder) {
     settings.cmd = "-flag \"C:\\My Files\\doc.txt\" \"\"";
 
     JavaEnvironment environment =
-        setUpJavaEnvironment(settings, "C:\\Java\\jre6\\bin\\client\\jvm.dll", folder_, environment_);
+        setUpJavaEnvironment(environmentSettings, "C:\\Java\\jre6\\bin\\client\\jvm.dll", folder_, environment_);
     using Variables = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(environment.variables, (Variables{{"VT_JVM_PATH", "C:\\Java\\jre6\\bin\\client\\jvm.dll"},
                                                 {"VT_JVM_HOME", "C:\\Java\\jre6"},
@@ -112,7 +111,7 @@ TEST_F(BuildVmOptions, WholeLaunchInOrder) {
 }
 
 TEST_F(BuildVmOptions, EmptyClassPathStopsBeforeTheParameters) {
-    LauncherSettings settings;
+    VmSettings settings;
     settings.classPath = "\\gone.jar";
     settings.vmParameters = "-Xss1m";
     settings.cmd = "-x";

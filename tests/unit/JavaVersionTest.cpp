@@ -89,7 +89,7 @@ TEST(JavaVersion, RequiredVersionText) {
 }
 
 TEST(JavaVersion, JreNotFoundMessage) {
-    LauncherSettings settings;
+    DiscoverySettings settings;
     settings.jvmType = JvmType::Server;
     EXPECT_EQ(jreNotFoundMessage(settings),
               "The Java Runtime Environment (JRE) was not found. Please  download and install a "

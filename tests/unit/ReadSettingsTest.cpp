@@ -7,6 +7,7 @@
 #include "TempFolder.h"
 #include "base/WideText.h"
 #include "settings/LauncherSettings.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPaths.h"
 
 namespace {
@@ -59,45 +60,45 @@ TEST_F(ReadSettings, EveryKeyOfTheRecord) {
     ASSERT_FALSE(r.failure);
     const LauncherSettings& s = r.settings;
     EXPECT_EQ(s.file, temp_.file("app.ini"));
-    EXPECT_EQ(s.productCode, "CODE");
-    EXPECT_EQ(s.productName, "My: App");
-    EXPECT_EQ(toText(s.minVersion), "0.0.0.0");
-    EXPECT_EQ(s.minVersion.count, 4);
-    EXPECT_EQ(toText(s.maxVersion), "1.6");
-    EXPECT_EQ(s.preferredVersions, (std::vector<std::string>{"1.6", "", "1.5"}));
-    EXPECT_EQ(s.jrePath, "C:\\jre");  // no per-user file yet
+    EXPECT_EQ(s.product.code, "CODE");
+    EXPECT_EQ(s.product.name, "My: App");
+    EXPECT_EQ(toText(s.discovery.minVersion), "0.0.0.0");
+    EXPECT_EQ(s.discovery.minVersion.count, 4);
+    EXPECT_EQ(toText(s.discovery.maxVersion), "1.6");
+    EXPECT_EQ(s.discovery.preferredVersions, (std::vector<std::string>{"1.6", "", "1.5"}));
+    EXPECT_EQ(s.discovery.jrePath, "C:\\jre");  // no per-user file yet
     // Given only in the plus section, the value carries a leading blank.
-    EXPECT_EQ(s.jvmType, JvmType::Default);
-    EXPECT_TRUE(!s.jrePreferred && s.jdkPreferred && s.bothKindsAllowed);
-    EXPECT_TRUE(s.ibmPreferred && s.ibmAllowed && s.sunAllowed && !s.sunPreferred);
-    EXPECT_EQ(s.mainClass, "com/example/App");
-    EXPECT_TRUE(s.failureCheck && s.overrideWorkingDir && s.singleInstance && s.embeddedJar && s.classDataSharing);
-    EXPECT_EQ(s.systemPath, "%VT_JVM_HOME%\\x");
-    EXPECT_EQ(s.libraryPath, "lib");
-    EXPECT_EQ(s.classPath, "\\lib\\*.jar");
-    EXPECT_EQ(s.vmParameters + s.outputFile + s.errorFile + s.cmd, "-Xmx1mo.txte.txt-a");
+    EXPECT_EQ(s.discovery.jvmType, JvmType::Default);
+    EXPECT_TRUE(!s.discovery.jrePreferred && s.discovery.jdkPreferred && s.discovery.bothKindsAllowed);
+    EXPECT_TRUE(s.discovery.ibmPreferred && s.discovery.ibmAllowed && s.discovery.sunAllowed && !s.discovery.sunPreferred);
+    EXPECT_EQ(s.application.mainClass, "com/example/App");
+    EXPECT_TRUE(s.application.failureCheck && s.application.overrideWorkingDir && s.singleInstance && s.vm.embeddedJar && s.classDataSharing);
+    EXPECT_EQ(s.environment.systemPath, "%VT_JVM_HOME%\\x");
+    EXPECT_EQ(s.environment.libraryPath, "lib");
+    EXPECT_EQ(s.vm.classPath, "\\lib\\*.jar");
+    EXPECT_EQ(s.vm.vmParameters + s.vm.outputFile + s.vm.errorFile + s.vm.cmd, "-Xmx1mo.txte.txt-a");
     // "Display" is read from its own section alone.
-    EXPECT_EQ(s.splashScreen + "|" + s.splashScreenShadow + "|" + s.preferNativeSplash, "s.bmp|true|Yes");
-    EXPECT_FALSE(s.isService);
-    EXPECT_EQ(s.userFile, appDataFolder_.path() + "\\My App\\CODE\\app.ini");
+    EXPECT_EQ(s.display.splashScreen + "|" + s.display.splashScreenShadow + "|" + s.display.preferNativeSplash, "s.bmp|true|Yes");
+    EXPECT_FALSE(s.application.isService);
+    EXPECT_EQ(s.userFile.path, appDataFolder_.path() + "\\My App\\CODE\\app.ini");
     // Each key is read once.
-    std::vector<SettingRead> reads;
+    LaunchRecord trace;
     LauncherSettings again;
-    readSettings(exe(), temp_.file("app.ini"), again, reads);
-    EXPECT_EQ(reads.size(), 27u);
+    readSettings(exe(), temp_.file("app.ini"), again, &trace);
+    EXPECT_EQ(trace.settings.size(), 27u);
 }
 
 TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFileAndAMissingMainClass) {
     Read r = read("[Java Runtime Environment]\r\nMain Class=Main\r\n");
     ASSERT_FALSE(r.failure);
     const LauncherSettings& s = r.settings;
-    EXPECT_EQ(s.jvmType, JvmType::Default);
-    EXPECT_TRUE(isUnbounded(s.minVersion) && isUnbounded(s.maxVersion));
-    EXPECT_EQ(s.minVersion.count, 0);
-    EXPECT_TRUE(s.bothKindsAllowed && s.jrePreferred && s.jdkPreferred);
-    EXPECT_TRUE(s.sunAllowed && s.sunPreferred && !s.ibmAllowed && !s.jrockitAllowed);
-    EXPECT_TRUE(s.preferredVersions.empty());
-    EXPECT_FALSE(s.failureCheck || s.overrideWorkingDir || s.singleInstance || s.embeddedJar || s.classDataSharing);
+    EXPECT_EQ(s.discovery.jvmType, JvmType::Default);
+    EXPECT_TRUE(isUnbounded(s.discovery.minVersion) && isUnbounded(s.discovery.maxVersion));
+    EXPECT_EQ(s.discovery.minVersion.count, 0);
+    EXPECT_TRUE(s.discovery.bothKindsAllowed && s.discovery.jrePreferred && s.discovery.jdkPreferred);
+    EXPECT_TRUE(s.discovery.sunAllowed && s.discovery.sunPreferred && !s.discovery.ibmAllowed && !s.discovery.jrockitAllowed);
+    EXPECT_TRUE(s.discovery.preferredVersions.empty());
+    EXPECT_FALSE(s.application.failureCheck || s.application.overrideWorkingDir || s.singleInstance || s.vm.embeddedJar || s.classDataSharing);
 
     r = read("[Application]\r\nSingle Instance=yes\r\n");
     ASSERT_TRUE(r.failure);
@@ -123,12 +124,12 @@ TEST_F(ReadSettings, Java9OrLaterAndTheDownloadPage) {
     };
     for (const Case& c : cases) {
         LauncherSettings s = read(std::string("[Java Runtime Environment]\r\nMain Class=M\r\n") + c.settings).settings;
-        EXPECT_EQ(s.modernJava, c.rule) << c.settings;
-        EXPECT_EQ(s.openJdkAllowed, c.openJdk) << c.settings;
+        EXPECT_EQ(s.discovery.modernJava, c.rule) << c.settings;
+        EXPECT_EQ(s.discovery.openJdkAllowed, c.openJdk) << c.settings;
     }
     // "openjdk" allows Oracle's and the OpenJDK builds, prefers none.
     LauncherSettings s = read("[Java Runtime Environment]\r\nVM Provider=openjdk\r\n").settings;
-    EXPECT_TRUE(s.sunAllowed && !s.sunPreferred && !s.ibmAllowed && !s.jrockitAllowed && !s.ibmRuntimePossible());
+    EXPECT_TRUE(s.discovery.sunAllowed && !s.discovery.sunPreferred && !s.discovery.ibmAllowed && !s.discovery.jrockitAllowed && !s.discovery.ibmRuntimePossible());
 
     EXPECT_EQ(downloadPageFrom("https://adoptium.net/"), "https://adoptium.net/");
     EXPECT_EQ(downloadPageFrom("HTTP://example.com/java"), "HTTP://example.com/java");
@@ -142,27 +143,26 @@ TEST_F(ReadSettings, RememberedRuntimeFromThePerUserFile) {
         "[Product Information]\r\nProduct Code=C1\r\nProduct Name=P1\r\n"
         "[Java Runtime Environment]\r\nMain Class=Main\r\nJRE Path=C:\\from settings\r\n";
     LauncherSettings s = read(text).settings;
-    EXPECT_EQ(s.jrePath, "C:\\from settings");
-    EXPECT_FALSE(s.userFileTest.exists);
-
-    saveJrePath(exe(), s, "D:\\chosen\\");
+    EXPECT_EQ(s.discovery.jrePath, "C:\\from settings");
     std::string userFile = appDataFolder_.path() + "\\P1\\C1\\app.ini";
+    EXPECT_EQ(jrePathFile(s), userFile);
+
+    saveJrePath(s, "D:\\chosen\\");
     s = read(text).settings;
-    EXPECT_EQ(s.jrePath, "D:\\chosen\\");
-    EXPECT_EQ(s.userFileTest.path, userFile);
+    EXPECT_EQ(s.discovery.jrePath, "D:\\chosen\\");
 
     // An existing per-user file without the key hides the settings file's.
     WritePrivateProfileStringA("Java Runtime Environment", "JRE Path", nullptr, userFile.c_str());
-    EXPECT_EQ(read(text).settings.jrePath, "");
+    EXPECT_EQ(read(text).settings.discovery.jrePath, "");
 }
 
 TEST_F(ReadSettings, ServicesRememberInTheSettingsFile) {
     LauncherSettings s =
         read("[Application]\r\nApplication Type=service\r\n[Java Runtime Environment]\r\nMain Class=Main\r\n")
             .settings;
-    EXPECT_TRUE(s.isService);
-    EXPECT_FALSE(s.userFileInUse);
-    saveJrePath(exe(), s, "E:\\rt\\");
+    EXPECT_TRUE(s.application.isService);
+    EXPECT_FALSE(s.userFile.inUse);
+    saveJrePath(s, "E:\\rt\\");
     EXPECT_EQ(readValue(temp_.file("app.ini"), "Java Runtime Environment", "JRE Path"), "E:\\rt\\");
 }
 
@@ -182,15 +182,15 @@ TEST_F(ReadSettings, PathsOfAUtf16File) {
                         L"\r\nLibrary Path=C:\\Caf\u00e9\r\n[Class Path+]\r\nClass Path=\\\u65e5\u672c\\a.jar;\\b.jar\r\n";
     std::string bytes;
     for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    PathFallbacks notes;
+    LaunchRecord trace;
     Read r;
     temp_.write("app.ini", bytes);
-    r.failure = readSettings(exe(), temp_.file("app.ini"), r.settings, &notes);
+    r.failure = readSettings(exe(), temp_.file("app.ini"), r.settings, &trace);
     EXPECT_FALSE(r.failure);
-    EXPECT_EQ(r.settings.jrePath, temp_.path() + shortName);
-    EXPECT_EQ(r.settings.libraryPath, "C:\\Caf\xE9");
-    EXPECT_EQ(r.settings.classPath, " " + shortName + "\\a.jar;\\b.jar");
-    EXPECT_EQ(notes.size(), 2u);
+    EXPECT_EQ(r.settings.discovery.jrePath, temp_.path() + shortName);
+    EXPECT_EQ(r.settings.environment.libraryPath, "C:\\Caf\xE9");
+    EXPECT_EQ(r.settings.vm.classPath, " " + shortName + "\\a.jar;\\b.jar");
+    EXPECT_EQ(trace.shortNames.size(), 2u);
 
     // One that has no short name stops the read with message 232.
     text += L"[Application]\r\nOutput File=\u0141.log\r\n";

@@ -8,6 +8,7 @@
 
 #include "TempFolder.h"
 #include "harness/PeStub.h"
+#include "jre/LibraryMachine.h"
 #include "jre/RuntimeDiscovery.h"
 
 namespace {
@@ -51,18 +52,19 @@ TEST(ProbeJavaHome, OrderPerJvmType) {
     EXPECT_EQ(library(classicServer, JvmType::Default), classicServer + kClassic);
 
     // A library of another machine, or no DLL at all, does not count: the
-    // order goes on. The tests made again show why.
+    // order goes on. The probe's tests show why.
     std::string mixed = makeHome(temp, "mixed", {kServer});
     temp.write("mixed\\bin\\client\\jvm.dll", peStub(IMAGE_FILE_MACHINE_I386));
     temp.write("mixed\\bin\\classic\\jvm.dll", "MZ, but not a DLL");
     HomeProbe probe = probeJavaHome(mixed, JvmType::Default);
     EXPECT_EQ(probe.library, mixed + kServer);
-    std::vector<LibraryTest> tests = libraryTests(probe);
+    const std::vector<LibraryTest>& tests = probe.tests;
     ASSERT_EQ(tests.size(), 4u);
     EXPECT_EQ(tests[0].machine, IMAGE_FILE_MACHINE_I386);
     EXPECT_TRUE(tests[1].exists && tests[1].machine == 0);
     EXPECT_FALSE(tests[2].exists);
     EXPECT_TRUE(tests[3].usable());
+    EXPECT_EQ(probe.machine(), ownMachine());
     EXPECT_EQ(probeJavaHome(mixed, JvmType::FavorServer, HomeLayout::Modern).library, mixed + kServer);
     EXPECT_EQ(library(mixed, JvmType::Default, nullptr), mixed + kServer);
 }
@@ -90,7 +92,7 @@ protected:
         RegCloseKey(created);
     }
 
-    static std::string search(const LauncherSettings& settings) {
+    static std::string search(const DiscoverySettings& settings) {
         RegistrySearch found = searchRegistry(settings);
         if (found.chosen < 0) return "(none)";
         return found.versions[static_cast<std::size_t>(found.chosen)].candidate.home;
@@ -107,7 +109,7 @@ TEST_F(Registry, DefaultSettingsTakeTheHigherVersionOfBothSunKinds) {
     add(SunJre, "1.6.0_17", makeHome(temp_, "jre16017", {kClient}));
     add(JRockitJre, "1.9", makeHome(temp_, "jrockit", {kClient}));
     add(IbmJre, "1.9", makeHome(temp_, "ibm", {kClient}));
-    EXPECT_EQ(search(LauncherSettings()), jdk + "jre\\");
+    EXPECT_EQ(search(DiscoverySettings()), jdk + "jre\\");
 }
 
 TEST_F(Registry, KindsVendorsAndPreferredVersions) {
@@ -117,7 +119,7 @@ TEST_F(Registry, KindsVendorsAndPreferredVersions) {
     add(SunJdk, "1.7", jdk);
     add(SunJre, "1.6", jre);
     add(IbmJre, "1.8.0", ibm);
-    LauncherSettings settings;
+    DiscoverySettings settings;
     applyJvmSource("favor_JRE", settings);
     EXPECT_EQ(search(settings), jre);
     settings.preferredVersions = {"1.4", "1.7"};
@@ -125,13 +127,13 @@ TEST_F(Registry, KindsVendorsAndPreferredVersions) {
     settings.preferredVersions = {"1.4"};  // no match: the first candidate
     EXPECT_EQ(search(settings), jre);
 
-    settings = LauncherSettings();
+    settings = DiscoverySettings();
     applyJvmSource("only_JDK", settings);
     EXPECT_EQ(search(settings), jdk + "jre\\");
     applyJvmSource("favor_jre", settings);  // anything else searches nothing
     EXPECT_EQ(search(settings), "(none)");
 
-    settings = LauncherSettings();
+    settings = DiscoverySettings();
     applyVmProvider("any", settings);
     EXPECT_EQ(search(settings), ibm);
 }
@@ -141,7 +143,7 @@ TEST_F(Registry, FavorServerPutsServerHomesFirst) {
     std::string serverKit = makeHome(temp_, "kit16", {"jre\\bin\\server\\jvm.dll"});
     add(SunJdk, "1.6", serverKit);
     add(SunJdk, "1.7", makeHome(temp_, "kit17", {"jre\\bin\\client\\jvm.dll"}));
-    LauncherSettings settings;
+    DiscoverySettings settings;
     settings.jvmType = JvmType::FavorServer;
     EXPECT_EQ(search(settings), serverKit + "jre\\");
 
@@ -167,7 +169,7 @@ TEST_F(Registry, BoundsAndUnusableEntries) {
     DWORD number = 7;
     RegSetValueExA(key, "JavaHome", 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), sizeof number);
     RegCloseKey(key);
-    LauncherSettings settings;
+    DiscoverySettings settings;
     EXPECT_EQ(search(settings), good);
 
     RegistrySearch found = searchRegistry(settings);
@@ -194,7 +196,7 @@ TEST_F(Registry, JavaHomeWithoutTerminatingZero) {
     RegSetValueExA(key, "JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.data()),
                    static_cast<DWORD>(home.size()));
     RegCloseKey(key);
-    EXPECT_EQ(search(LauncherSettings()), home + "\\");
+    EXPECT_EQ(search(DiscoverySettings()), home + "\\");
 }
 
 TEST_F(Registry, BrokenEntriesOfTodaysKeysAreSkippedAndSaySo) {
@@ -218,7 +220,7 @@ TEST_F(Registry, BrokenEntriesOfTodaysKeysAreSkippedAndSaySo) {
     value("zulu-latest", REG_SZ, good.c_str(), static_cast<DWORD>(good.size() + 1));
     value("zulu-8-jre", REG_SZ, good.c_str(), static_cast<DWORD>(good.size()));  // no terminating zero
 
-    LauncherSettings settings;
+    DiscoverySettings settings;
     JavaVersion::parse("8", kVersionFillMin, settings.minVersion);
     applyVmProvider("openjdk", settings);
     RegistrySearch found = searchRegistry(settings);
@@ -258,7 +260,7 @@ TEST_F(Registry, ReadingOnlyWhatTheChoiceNeedsChoosesAsReadingEverything) {
     for (int round = 0; round < 60; ++round) {
         Registry::wipe();
         for (int i = 0, n = 1 + pick(6); i < n; ++i) add(pick(5), versions[pick(6)], homes[pick(5)]);
-        LauncherSettings settings;
+        DiscoverySettings settings;
         applyJvmSource(sources[pick(5)], settings);
         applyVmProvider(providers[pick(4)], settings);
         settings.jvmType = pick(3) == 0 ? JvmType::Server : JvmType::Default;
@@ -292,7 +294,7 @@ TEST_F(Registry, ReadingOnlyWhatTheChoiceNeedsChoosesAsReadingEverything) {
 // The order of the three sources, with a launcher folder of the test's own.
 class Discovery : public Registry {
 protected:
-    std::string discover(const LauncherSettings& settings) {
+    std::string discover(const DiscoverySettings& settings) {
         RuntimeDiscovery found = discoverRuntime(settings, app_);
         return found.jvmLibrary.empty() ? "(none)" : found.jvmLibrary;
     }
@@ -312,7 +314,7 @@ TEST_F(Discovery, PrecedenceOfTheThreeSources) {
     besideExecutable(kClient);
 
     // A remembered folder with or without the trailing backslash.
-    LauncherSettings settings;
+    DiscoverySettings settings;
     settings.jrePath = remembered;
     EXPECT_EQ(discover(settings), remembered + kClient);
     settings.jrePath = remembered.substr(0, remembered.size() - 1);
@@ -329,7 +331,7 @@ TEST_F(Discovery, LocalRuntimeMarker) {
     // In "jre\" below the executable; the executable's own folder wins.
     besideExecutable("jre\\bin\\java.dll");
     besideExecutable("jre\\bin\\client\\jvm.dll");
-    EXPECT_EQ(discover(LauncherSettings()), app_ + "jre\\bin\\client\\jvm.dll");
+    EXPECT_EQ(discover(DiscoverySettings()), app_ + "jre\\bin\\client\\jvm.dll");
     besideExecutable("bin\\java.dll");
     EXPECT_EQ(findLocalRuntime(app_).home, app_);
 }
@@ -343,7 +345,7 @@ TEST_F(Discovery, NoMarkerMeansNoRelativeProbe) {
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(temp_.file("cwd").c_str());
     EXPECT_EQ(findLocalRuntime(app_).home, "");
-    EXPECT_EQ(discover(LauncherSettings()), "(none)");
+    EXPECT_EQ(discover(DiscoverySettings()), "(none)");
     SetCurrentDirectoryA(previous);
 }
 

@@ -8,6 +8,11 @@ namespace {
 
 using Items = std::vector<std::string>;
 
+// Where a value came from and the stage that read it, as numbers.
+std::string sourceCode(const SettingRead& read) {
+    return std::to_string(static_cast<int>(read.source)) + "/" + std::to_string(static_cast<int>(read.stage));
+}
+
 TEST(SettingsFile, FileSectionThenPlusSectionAndWhereEachValueCameFrom) {
     TempFolder temp;
     std::string ini = temp.write("app.ini",
@@ -18,24 +23,26 @@ TEST(SettingsFile, FileSectionThenPlusSectionAndWhereEachValueCameFrom) {
                                  "Both=never read\r\n"
                                  "Empty=from plus\r\n");
     std::string other = temp.write("user.ini", "[Main]\r\nBoth=user\r\n");
-    std::vector<SettingRead> reads;
-    RecordingSettingsFile file(ini, reads);
+    LaunchRecord trace;
+    SettingsFile file(ini, &trace);
+    const LaunchStage stage = LaunchStage::Application;
     // The file section wins and the plus section is not read.
-    EXPECT_EQ(file.lookup("Main", "Both"), "file");
+    EXPECT_EQ(file.lookup(stage, "Main", "Both"), "file");
     // An empty file value counts as absent: the plus section's value comes
     // with one blank in front.
-    EXPECT_EQ(file.lookup("Main", "Empty"), " from plus");
-    EXPECT_EQ(file.lookup("Main", "Missing"), "");
+    EXPECT_EQ(file.lookup(stage, "Main", "Empty"), " from plus");
+    EXPECT_EQ(file.lookup(stage, "Main", "Missing"), "");
     // Section and key names of the file are matched in any case.
-    EXPECT_EQ(file.lookup("MAIN", "both"), "file");
+    EXPECT_EQ(file.lookup(stage, "MAIN", "both"), "file");
     // Plain reads take the section alone.
-    EXPECT_EQ(file.read("Main", "Empty"), "");
-    EXPECT_EQ(file.readUserFile(other, "Main", "Both"), "user");
+    EXPECT_EQ(file.read(LaunchStage::Splash, "Main", "Empty"), "");
+    EXPECT_EQ(file.readUserFile(stage, other, "Main", "Both"), "user");
 
     std::string sources;
-    for (const SettingRead& read : reads)
-        sources += std::string(read.key) + "=" + read.value + ":" + std::to_string(static_cast<int>(read.source)) + " ";
-    EXPECT_EQ(sources, "Both=file:2 Empty= from plus:1 Missing=:0 both=file:2 Empty=:3 Both=user:4 ");
+    for (const SettingRead& read : trace.settings)
+        sources += std::string(read.key) + "=" + read.value + ":" + sourceCode(read) + " ";
+    EXPECT_EQ(sources, "Both=file:2/2 Empty= from plus:1/2 Missing=:0/2 both=file:2/2 Empty=:3/5 Both=user:4/2 ");
+    EXPECT_TRUE(trace.settingsFileRead);
 }
 
 TEST(SettingsFile, ValuesLongerThanTheFirstBuffer) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
-#include "base/FileTest.h"
+#include "base/FileProbe.h"
 #include "base/PathText.h"
 
 namespace {
@@ -40,20 +40,20 @@ TEST(SettingsPaths, FolderText) {
     EXPECT_EQ(stripPathComponents("a\\b", 3), "a");
 }
 
-TEST(SettingsPaths, UserSettingsFoldersAreCreatedOnRequest) {
+TEST(SettingsPaths, UserSettingsFileAndItsFolders) {
     char previous[MAX_PATH] = "";
     DWORD had = GetEnvironmentVariableA("APPDATA", previous, MAX_PATH);
     TempFolder appData;
     SetEnvironmentVariableA("APPDATA", appData.path().c_str());
 
-    std::string path = userSettingsFilePath("C:\\A\\app.exe", "Prod:uct", "CODE", false);
+    std::string path = userSettingsFilePath("C:\\A\\app.exe", "Prod:uct", "CODE");
     EXPECT_EQ(path, appData.path() + "\\Product\\CODE\\app.ini");
-    EXPECT_FALSE(testFile(appData.path() + "\\Product").exists);
-    userSettingsFilePath("C:\\A\\app.exe", "Prod:uct", "CODE", true);
-    EXPECT_TRUE(testFile(appData.path() + "\\Product\\CODE").exists);
+    EXPECT_FALSE(probeFile(appData.path() + "\\Product").exists);
+    createParentFolders(path, 2);
+    EXPECT_TRUE(probeFile(appData.path() + "\\Product\\CODE").exists);
 
     SetEnvironmentVariableA("APPDATA", nullptr);
-    EXPECT_EQ(userSettingsFilePath("C:\\A\\app.exe", "P", "C", false), "\\P\\C\\app.ini");
+    EXPECT_EQ(userSettingsFilePath("C:\\A\\app.exe", "P", "C"), "\\P\\C\\app.ini");
     SetEnvironmentVariableA("APPDATA", had ? previous : nullptr);
     EXPECT_TRUE(isNtPlatform());
 }

@@ -78,7 +78,7 @@ protected:
 
 TEST_F(SplashScreenTest, ThePlanChoosesByPictureArgumentsAndPreference) {
     std::string jvm = runtimeWith("fake_splash.dll");
-    LauncherSettings settings;
+    DisplaySettings settings;
     settings.splashScreenShadow = "true";
     EXPECT_EQ(planSplash(settings, jvm, false).choice, SplashChoice::None);
     settings.splashScreen = "x.gif";
@@ -89,10 +89,14 @@ TEST_F(SplashScreenTest, ThePlanChoosesByPictureArgumentsAndPreference) {
     settings.preferNativeSplash = "YES";
     EXPECT_EQ(planSplash(settings, jvm, false).choice, SplashChoice::NativeLibrary);
     EXPECT_EQ(planSplash(settings, jvm, true).choice, SplashChoice::Suppressed);
-    // Preferred, but the runtime has none.
-    plan = planSplash(settings, runtime_.path() + "\\none\\client\\jvm.dll", false);
+    // Preferred, but the runtime has none; what was looked for is traced.
+    LaunchRecord trace;
+    plan = planSplash(settings, runtime_.path() + "\\none\\client\\jvm.dll", false, &trace);
     EXPECT_EQ(plan.choice, SplashChoice::OwnWindow);
-    EXPECT_FALSE(plan.nativeLibraryTest.exists);
+    ASSERT_EQ(trace.files.size(), 2u);
+    EXPECT_EQ(trace.files[0].probe.path, "x.gif");
+    EXPECT_EQ(trace.files[1].probe.path, runtime_.path() + "\\none\\splashscreen.dll");
+    EXPECT_FALSE(trace.files[1].probe.exists);
 }
 
 TEST_F(SplashScreenTest, OwnWindowShownUntilClosed) {
@@ -155,7 +159,7 @@ TEST_F(SplashScreenTest, NativeLibraryClosedOnceByTheDestructorOrBefore) {
 
 TEST_F(SplashScreenTest, OwnWindowWhenTheNativeLibraryIsNotUsable) {
     std::string jvm = runtimeWith("fake_splash_incomplete.dll");
-    LauncherSettings settings;
+    DisplaySettings settings;
     settings.splashScreen = testDataPath("splash-6x4.bmp");
     settings.preferNativeSplash = "Yes";
     SplashPlan plan = planSplash(settings, jvm, false);

@@ -1,17 +1,18 @@
 #pragma once
-// Whether a file or folder exists, as the launch asks it: a search for the
-// path (FindFirstFileA), whose outcome the launch keeps with the path; and
+// What the file system says of a path, as a launch asks it: whether a file
+// or folder of that name exists (a search for the path, FindFirstFileA), and
 // the first bytes of a file.
 
 #include <string>
 
-struct FileTest {
+// A path looked for, and whether something of that name was found.
+struct FileProbe {
     std::string path;
     bool exists = false;
 };
 
 // A search for the path finds an entry (a folder counts too).
-FileTest testFile(const std::string& path);
+FileProbe probeFile(const std::string& path);
 
 // Up to limit bytes from the start of the file (shared with writers and
 // deleters); false when it cannot be opened.
