@@ -237,10 +237,11 @@ void registry(Text& t, const RegistrySearch& search, const DiscoverySettings& s)
         std::string path = std::string(key.rootName()) + "\\" + key.key->path;
         if (*key.key->below) path += " (" + std::string(key.key->below) + " of each version)";
         if (!key.searched) {
-            std::string why = key.key->modern && s.modernJava == ModernJava::NotAsked
-                                  ? "the settings do not ask for Java 9 or later"
-                              : !isKeyKindAllowed(*key.key, s) ? "its kind is not allowed by \"JVM Source\""
-                                                               : "its vendor is not allowed by \"VM Provider\"";
+            // The keys of today's installers that the settings do not ask
+            // for are told of once, above.
+            if (key.key->modern && s.modernJava == ModernJava::NotAsked) continue;
+            std::string why = !isKeyKindAllowed(*key.key, s) ? "its kind is not allowed by \"JVM Source\""
+                                                             : "its vendor is not allowed by \"VM Provider\"";
             t.line(2, path + ": skipped, " + why);
             continue;
         }
