@@ -86,6 +86,10 @@ TEST_F(ReadSettings, EveryKeyOfTheRecord) {
     LauncherSettings again;
     readSettings(exe(), temp_.file("app.ini"), again, &trace);
     EXPECT_EQ(trace.settings.size(), 27u);
+    // Each read names the step that takes it.
+    std::string stages;
+    for (const SettingRead& read : trace.settings) stages += std::to_string(static_cast<int>(read.stage));
+    EXPECT_EQ(stages, "003303333322244315556666667");
 }
 
 TEST_F(ReadSettings, DefaultsOfAnAlmostEmptyFileAndAMissingMainClass) {
