@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
+#include "base/WideText.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ void ProcessEnvironment::set(const char* name, const std::string& value) {
 }
 
 std::string ProcessEnvironment::expand(const std::string& text) { return expandEnvironment(text); }
+
+std::wstring ProcessEnvironment::expand(const std::wstring& text) { return expandReferences(text); }
 
 std::string expandEnvironment(const std::string& text) {
     std::string expanded;

@@ -12,6 +12,8 @@ public:
     // Windows environment expansion: undefined variables stay as written, and
     // the text is unchanged when expansion fails.
     virtual std::string expand(const std::string& text) = 0;
+    // The same for text in UTF-16.
+    virtual std::wstring expand(const std::wstring& text) = 0;
 
 protected:
     ~LaunchEnvironment() = default;
@@ -21,6 +23,7 @@ class ProcessEnvironment final : public LaunchEnvironment {
 public:
     void set(const char* name, const std::string& value) override;
     std::string expand(const std::string& text) override;
+    std::wstring expand(const std::wstring& text) override;
 };
 
 // Expansion against the process environment, of text of any length: what the

@@ -10,6 +10,12 @@ FileProbe probeFile(const std::string& path) {
     return {path, search.valid()};
 }
 
+std::string shortFormOf(const std::string& path) {
+    char buffer[MAX_PATH];
+    DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return length && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
 bool readFileStart(const std::string& path, unsigned long limit, std::string& bytes) {
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

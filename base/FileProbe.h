@@ -14,6 +14,10 @@ struct FileProbe {
 // A search for the path finds an entry (a folder counts too).
 FileProbe probeFile(const std::string& path);
 
+// The path with the short (8.3) names of its folders and file, where they
+// have them; empty when the path does not exist.
+std::string shortFormOf(const std::string& path);
+
 // Up to limit bytes from the start of the file (shared with writers and
 // deleters); false when it cannot be opened.
 bool readFileStart(const std::string& path, unsigned long limit, std::string& bytes);

@@ -38,6 +38,7 @@ std::string messageText(const Failure& f) {
     case msg::MainClassNotFound:
         return formatText(format.c_str(), f.text.c_str());
     case msg::JvmLibraryLoadFailed:
+    case msg::PathTooLong:
         return formatText(format.c_str(), f.text.c_str(), f.number);
     case msg::PathWithoutAnsiName:
         return formatText(format.c_str(), nearestAnsi(f.name).c_str());

@@ -42,14 +42,15 @@ enum : UINT {
     ReasonExists = 229,
     ReasonInvalid = 230,
     PathWithoutAnsiName = 232,
+    PathTooLong = 233,
 };
 }  // namespace msg
 
 // A message and what fills its placeholders. Which of the fields a message
 // takes is its own (messageText knows each one): message 202 the text of
 // the entry fragment and the number, 203 the texts of fragment and reason,
-// 211 and 215 the text, 222 the text and the number, 232 the name in
-// UTF-16; the others none.
+// 211 and 215 the text, 222 and 233 the text and the number, 232 the name
+// in UTF-16; the others none.
 struct Failure {
     UINT message = 0;
     std::string text;

@@ -68,16 +68,33 @@ bool shortNameOf(const std::wstring& path, std::string& name) {
     return toAnsi(shortPath.data() + start, length - start, name);
 }
 
-// Environment references expanded (nothing when a variable is not set).
-std::wstring expanded(const std::wstring& text) {
+}  // namespace
+
+std::wstring expandReferences(const std::wstring& text) {
     DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
     std::wstring result(needed, L'\0');
     DWORD length = needed ? ExpandEnvironmentStringsW(text.c_str(), result.data(), needed) : 0;
-    result.resize(length && length <= needed ? length - 1 : 0);
+    if (length == 0 || length > needed) return text;
+    result.resize(length - 1);
     return result;
 }
 
+namespace {
+
+// The path as the file system is asked for it: for a settings path (base
+// given), references expanded and a relative path after base.
+std::wstring resolved(const std::wstring& path, const std::wstring* base) {
+    if (!base) return path;
+    std::wstring full = expandReferences(path);
+    bool relative = !(full.size() >= 2 && (full[1] == L':' || (full[0] == L'\\' && full[1] == L'\\')));
+    return relative ? *base + full : full;
+}
+
 }  // namespace
+
+bool pathExists(const std::wstring& path, const std::wstring* base) {
+    return GetFileAttributesW(resolved(path, base).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 AnsiPath ansiPathOf(const std::wstring& path, const std::wstring* base) {
     AnsiPath result;
@@ -88,13 +105,7 @@ AnsiPath ansiPathOf(const std::wstring& path, const std::wstring* base) {
         if (!toAnsi(path.data() + start, end - start, component)) {
             // The short name of the path up to here, whose last component
             // stands for this one.
-            std::wstring prefix = path.substr(0, end);
-            if (base) {
-                prefix = expanded(prefix);
-                bool relative = !(prefix.size() >= 2 && (prefix[1] == L':' || (prefix[0] == L'\\' && prefix[1] == L'\\')));
-                if (relative) prefix = *base + prefix;
-            }
-            if (!shortNameOf(prefix, component)) return {};
+            if (!shortNameOf(resolved(path.substr(0, end), base), component)) return {};
             result.shortened = true;
         }
         result.path += component;

@@ -24,6 +24,16 @@ std::wstring toWide(const std::string& ansi);
 std::string toUtf8(const std::wstring& text);
 std::wstring fromUtf8(const std::string& text);
 
+// The text with its %NAME% references expanded against the process
+// environment (one that is not set stays as written); the text unchanged
+// when expansion fails.
+std::wstring expandReferences(const std::wstring& text);
+
+// Whether something exists at the path, found as ansiPathOf finds the
+// folders of a path written in the settings (references expanded, a
+// relative path after base when given).
+bool pathExists(const std::wstring& path, const std::wstring* base = nullptr);
+
 // A path whose ANSI form takes short names: the path, and what the launch
 // uses for it (explain lists them).
 struct PathFallback {

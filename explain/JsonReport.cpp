@@ -1,5 +1,6 @@
 #include "explain/JsonReport.h"
 
+#include "base/WideText.h"
 #include "explain/JsonWriter.h"
 #include "jre/LibraryMachine.h"
 
@@ -11,9 +12,10 @@ std::string versionParts(const JavaVersion& v) {
 
 namespace {
 
-void version(JsonWriter& json, const char* name, const JavaVersion& v) {
+void version(JsonWriter& json, const char* name, const JavaVersion& v, const std::string& written) {
     json.key(name);
     json.beginObject();
+    json.field("written", written);
     json.field("parts", versionParts(v));
     json.field("count", static_cast<int>(v.count));
     json.field("unbounded", isUnbounded(v));
@@ -35,6 +37,7 @@ void fileTests(JsonWriter& json, const char* name, const std::vector<FileProbe>&
 void probe(JsonWriter& json, const HomeProbe& p) {
     json.beginObject();
     json.field("home", p.home);
+    json.field("homeWritten", p.written);
     json.field("jvmType", jvmTypeName(p.type));
     json.key("tests");
     json.beginArray();
@@ -42,6 +45,7 @@ void probe(JsonWriter& json, const HomeProbe& p) {
         json.beginObject();
         json.field("path", test.path);
         json.field("exists", test.exists);
+        json.field("tooLong", isTooLong(test.path));
         if (test.exists) {
             json.field("machine", machineName(test.machine));
             json.field("usable", test.usable());
@@ -78,8 +82,8 @@ void record(JsonWriter& json, const LauncherSettings& s) {
     json.beginObject();
     json.field("productCode", s.product.code);
     json.field("productName", s.product.name);
-    version(json, "minVersion", d.minVersion);
-    version(json, "maxVersion", d.maxVersion);
+    version(json, "minVersion", d.minVersion, d.minVersionText);
+    version(json, "maxVersion", d.maxVersion, d.maxVersionText);
     json.field("isService", s.application.isService);
     json.stringArray("preferredVersions", d.preferredVersions);
     json.field("jrePath", d.jrePath);
@@ -167,6 +171,10 @@ void registryStep(JsonWriter& json, const RegistrySearch& search, const Discover
             json.field("kind", kindName(v.kind));
             json.field("version", versionParts(v.candidate.version));
             json.field("result", registryResultName(v.result));
+            json.field("nameVersion", versionParts(v.nameVersion));
+            json.field("releaseVersion", v.releaseLine);
+            json.field("homeRead", v.home);
+            json.field("homeWritten", v.homeWritten);
             json.field("home", v.candidate.home);
             if (!v.runtimeProbe.home.empty()) {
                 json.key("runtimeProbe");
@@ -379,8 +387,8 @@ std::string jsonReport(const Explanation& e) {
     }
     json.field("mainClass", plan.vm ? plan.settings->application.mainClass : std::string());
     arguments(json, "mainArguments", vm.mainArguments);
-    json.field("outputFile", vm.outputFile);
-    json.field("errorFile", vm.errorFile);
+    json.field("outputFile", vm.outputFileWide.empty() ? toWide(vm.outputFile) : vm.outputFileWide);
+    json.field("errorFile", vm.errorFileWide.empty() ? toWide(vm.errorFile) : vm.errorFileWide);
     sharing(json, e);
     json.endObject();
     return json.text();

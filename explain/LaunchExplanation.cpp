@@ -144,6 +144,7 @@ const char* outcomeName(LaunchOutcome outcome) {
     case LaunchOutcome::PathStopped: return "stopped: the executable's path cannot be used";
     case LaunchOutcome::SettingsStopped: return "stopped while reading the settings";
     case LaunchOutcome::SecondaryInstance: return "hands over to the running instance";
+    case LaunchOutcome::DiscoveryStopped: return "stopped: a path of the runtime is too long";
     case LaunchOutcome::JreNotFound: return "JRE Not Found";
     case LaunchOutcome::OptionsStopped: return "stopped while building the VM options";
     case LaunchOutcome::StartsJava: return "starts Java";
@@ -229,6 +230,7 @@ const char* modernJavaName(ModernJava rule) {
     switch (rule) {
     case ModernJava::NotAsked: return "not asked";
     case ModernJava::MinimumVersion: return "Minimum Version";
+    case ModernJava::MaximumVersion: return "Maximum Version";
     case ModernJava::VmProvider: return "VM Provider";
     }
     return "";

@@ -58,10 +58,12 @@ void OverlayEnvironment::set(const char* name, const std::string& value) {
 // ExpandEnvironmentStringsA is the same expansion against the process's own
 // block: the text in UTF-16 through the ANSI code page, expanded by ntdll,
 // and back.
-std::string OverlayEnvironment::expand(const std::string& text) {
+std::string OverlayEnvironment::expand(const std::string& text) { return nearestAnsi(expand(toWide(text))); }
+
+std::wstring OverlayEnvironment::expand(const std::wstring& text) {
     static const auto expandWith = reinterpret_cast<ExpandEntry>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlExpandEnvironmentStrings_U"));
-    std::wstring source = toWide(text);
+    std::wstring source = text;
     if (!expandWith || source.size() * sizeof(wchar_t) > 0xFFFE) return text;
 
     std::wstring block = environmentBlock(variables_);
@@ -72,5 +74,5 @@ std::string OverlayEnvironment::expand(const std::string& text) {
     ULONG bytes = 0;
     if (expandWith(block.c_str(), &in, &out, &bytes) < 0) return text;
     result.resize(out.length / sizeof(wchar_t));
-    return nearestAnsi(result);
+    return result;
 }

@@ -14,6 +14,7 @@ class OverlayEnvironment final : public LaunchEnvironment {
 public:
     void set(const char* name, const std::string& value) override;
     std::string expand(const std::string& text) override;
+    std::wstring expand(const std::wstring& text) override;
 
     // The variables set, in the order they were first set; a later setting
     // of the same name (compared without regard to case) replaces the value.

@@ -25,10 +25,15 @@ std::wstring quotedList(const std::vector<Argument>& items) {
 
 std::string onOff(bool flag) { return flag ? "on" : "off"; }
 
-std::string boundText(const char* which, const JavaVersion& v, const char* none) {
-    if (isUnbounded(v)) return none;
+std::string boundText(const char* which, const JavaVersion& v, const std::string& written, const char* none) {
+    if (isUnbounded(v)) {
+        // A text that is no version (no digits, or a number too large) is no
+        // bound either; the launcher says nothing of it.
+        bool notAVersion = !written.empty() && written != "any" && v.count == 0;
+        return notAVersion ? std::string("Warning: ") + quoted(written) + " is not a version: " + none : none;
+    }
     return std::string(which) + " " + versionParts(v) + " (" + std::to_string(v.count) +
-           (v.count == 1 ? " part" : " parts") + " written)";
+           (v.count == 1 ? " part" : " parts") + " written; messages say " + quoted(written) + ")";
 }
 
 std::string kindsText(const DiscoverySettings& s) {
@@ -57,6 +62,13 @@ std::string vendorsText(const DiscoverySettings& s) {
 
 bool isYes(const std::string& value) { return lstrcmpiA(value.c_str(), "Yes") == 0; }
 
+// An output file as the launch names it (in UTF-16 when the code page
+// cannot spell it).
+std::wstring fileText(const VmConfiguration& vm, bool output) {
+    const std::wstring& wide = output ? vm.outputFileWide : vm.errorFileWide;
+    return wide.empty() ? toWide(output ? vm.outputFile : vm.errorFile) : wide;
+}
+
 // What the launch made of a setting it read.
 std::string meaning(const SettingRead& read, const Explanation& e) {
     const LauncherSettings& s = *e.plan.settings;
@@ -64,8 +76,8 @@ std::string meaning(const SettingRead& read, const Explanation& e) {
     const std::string k = read.key;
     if (k == "Product Code" || k == "Product Name") return "";
     if (k == "Application Type") return s.application.isService ? "a service: never single-instance" : "not a service";
-    if (k == "Minimum Version") return boundText("minimum", d.minVersion, "no lower bound");
-    if (k == "Maximum Version") return boundText("maximum", d.maxVersion, "no upper bound");
+    if (k == "Minimum Version") return boundText("minimum", d.minVersion, d.minVersionText, "no lower bound");
+    if (k == "Maximum Version") return boundText("maximum", d.maxVersion, d.maxVersionText, "no upper bound");
     if (k == "Preferred versions") return "preferred versions: " + quotedList(d.preferredVersions);
     if (k == "JRE Path") return d.jrePath.empty() ? "no remembered folder" : "remembered folder";
     if (k == "JVM Type") return std::string("JVM type ") + jvmTypeName(d.jvmType);
@@ -174,6 +186,8 @@ std::string bitsOf(unsigned machine) {
 // launcher can load.
 void libraryTest(Text& t, int indent, const LibraryTest& test) {
     std::string line = std::string(test.exists ? "found    " : "missing  ") + test.path;
+    if (isTooLong(test.path))
+        line = "too long " + test.path + "  (" + std::to_string(test.path.size()) + " characters: not looked for)";
     if (test.exists && !test.usable())
         line += test.machine == 0 ? "  (not a DLL: no PE header, or cut short; skipped)"
                                   : "  (" + bitsOf(test.machine) + " jvm.dll; this launcher is " +
@@ -184,6 +198,7 @@ void libraryTest(Text& t, int indent, const LibraryTest& test) {
 void probe(Text& t, int indent, const HomeProbe& p, const char* what) {
     t.line(indent, std::string(what) + " " + (p.home.empty() ? "(the current folder)" : p.home) + " for a " +
                        jvmTypeName(p.type) + " JVM:");
+    if (!p.written.empty()) t.line(indent + 1, "(the short form of " + p.written + ", whose paths are too long)");
     for (const LibraryTest& test : p.tests) libraryTest(t, indent + 1, test);
     t.line(indent + 1, p.library.empty() ? "-> no JVM library"
                                          : "-> " + p.library + (p.isServer ? " (server)" : ""));
@@ -224,10 +239,12 @@ std::string modernJavaText(const DiscoverySettings& s) {
     switch (s.modernJava) {
     case ModernJava::MinimumVersion:
         return "searched: \"Minimum Version\" " + toText(s.minVersion) + " asks for Java 9 or later";
+    case ModernJava::MaximumVersion:
+        return "searched: \"Maximum Version\" " + toText(s.maxVersion) + " admits Java 9 or later";
     case ModernJava::VmProvider: return "searched: \"VM Provider\" is openjdk";
     case ModernJava::NotAsked: break;
     }
-    return "not searched: \"Minimum Version\" is below 9 and \"VM Provider\" is not openjdk";
+    return "not searched: \"Minimum Version\" and \"Maximum Version\" are below 9 and \"VM Provider\" is not openjdk";
 }
 
 void registry(Text& t, const RegistrySearch& search, const DiscoverySettings& s) {
@@ -255,6 +272,8 @@ void registry(Text& t, const RegistrySearch& search, const DiscoverySettings& s)
         for (const RegisteredVersion& v : search.versions) {
             if (v.key != k) continue;
             std::string head = quoted(v.name) + " -> " + versionParts(v.candidate.version);
+            if (!v.releaseLine.empty())
+                head += " (" + v.releaseLine + " of its release file; the name gives " + versionParts(v.nameVersion) + ")";
             if (key.key->kindFromName) head += std::string(" (") + kindName(v.kind) + ")";
             if (v.result == RegistryVersionResult::Candidate) {
                 t.line(3, head + ": candidate" + (v.candidate.preferred ? ", preferred" : ""));
@@ -263,6 +282,9 @@ void registry(Text& t, const RegistrySearch& search, const DiscoverySettings& s)
             } else {
                 t.line(3, head + ": skipped, " + skipReason(v, *key.key, s));
             }
+            if (!v.homeWritten.empty())
+                t.line(4, toWide(std::string(key.key->homeValue) + " (REG_EXPAND_SZ) ") + v.homeWritten + L" -> " +
+                              toWide(v.home));
             if (!v.runtimeProbe.home.empty()) probe(t, 4, v.runtimeProbe, "probe");
             if (!v.probe.home.empty()) probe(t, 4, v.probe, v.runtimeProbe.home.empty() ? "probe" : "then");
         }
@@ -429,8 +451,8 @@ void options(Text& t, const Explanation& e) {
                                                  : std::string("the JVM library's default")));
     t.line("Main class: " + e.plan.settings->application.mainClass);
     t.line(L"main receives: " + quotedList(vm.mainArguments));
-    t.line("System.out: " + (vm.outputFile.empty() ? std::string("not redirected") : vm.outputFile));
-    t.line("System.err: " + (vm.errorFile.empty() ? std::string("not redirected") : vm.errorFile));
+    t.line(L"System.out: " + (vm.outputFile.empty() ? std::wstring(L"not redirected") : fileText(vm, true)));
+    t.line(L"System.err: " + (vm.errorFile.empty() ? std::wstring(L"not redirected") : fileText(vm, false)));
 }
 
 // How the launch ends before Java, when it does.
@@ -480,7 +502,9 @@ std::wstring textReport(const Explanation& e) {
     if (!e.trace.shortNames.empty()) {
         t.line("Names the ANSI code page cannot spell");
         for (const PathFallback& fallback : e.trace.shortNames)
-            t.line(1, fallback.original + L" has no ANSI spelling; using " + toWide(fallback.used));
+            t.line(1, fallback.original + (fallback.used.empty()
+                                               ? std::wstring(L" has no ANSI spelling and does not exist: left out")
+                                               : L" has no ANSI spelling; using " + toWide(fallback.used)));
         t.line();
     }
     // Each step the launch reached, in its order.

@@ -1,5 +1,8 @@
 #include "jre/JavaHome.h"
 
+#include <windows.h>
+
+#include "base/PathText.h"
 #include "jre/LibraryMachine.h"
 
 namespace {
@@ -8,7 +11,8 @@ const char kServer[] = "bin\\server\\jvm.dll";
 const char kClient[] = "bin\\client\\jvm.dll";
 const char kClassic[] = "bin\\classic\\jvm.dll";
 const char kHotspot[] = "bin\\hotspot\\jvm.dll";
-const char kJrockit[] = "bin\\jrockit\\jvm.dll";
+const char kJrockit[] = "bin\\jrockit\\jvm.dll";  // as long as any
+const char kJreMarker[] = "jre\\bin\\java.dll";
 
 const char* const kServerOrder[] = {kServer, nullptr};
 const char* const kFavorServerOrder[] = {kServer, kClient, kClassic, kHotspot, kServer, kJrockit,
@@ -33,6 +37,7 @@ bool LibraryTest::usable() const { return exists && machine == ownMachine(); }
 namespace {
 
 LibraryTest testLibrary(const std::string& path) {
+    if (isTooLong(path)) return {path, false, 0};
     FileProbe found = probeFile(path);
     return {path, found.exists, found.exists ? libraryMachine(path) : 0u};
 }
@@ -40,9 +45,16 @@ LibraryTest testLibrary(const std::string& path) {
 }  // namespace
 
 HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout) {
-    HomeProbe probe{home, type, layout, {}, {}, false};
+    HomeProbe probe{home, {}, type, layout, {}, {}, false};
+    if (isTooLong(home + kJrockit)) {
+        std::string shorter = shortFormOf(home);
+        if (!shorter.empty() && shorter != home) {
+            probe.written = home;
+            probe.home = withTrailingBackslash(shorter);
+        }
+    }
     for (const char* const* order = orderFor(type, layout); *order; ++order) {
-        const LibraryTest& test = probe.tests.emplace_back(testLibrary(home + *order));
+        const LibraryTest& test = probe.tests.emplace_back(testLibrary(probe.home + *order));
         if (test.usable()) {
             probe.library = test.path;
             probe.isServer = *order == kServer;
@@ -54,12 +66,20 @@ HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout
 
 LocalRuntime findLocalRuntime(const std::string& launcherFolder) {
     LocalRuntime local;
+    std::string folder = launcherFolder;
+    if (isTooLong(folder + kJreMarker)) {
+        std::string shorter = shortFormOf(folder);
+        if (!shorter.empty()) folder = withTrailingBackslash(shorter);
+    }
     for (const char* home : {"", "jre\\"}) {
-        local.tests.push_back(probeFile(launcherFolder + home + "bin\\java.dll"));
+        std::string marker = folder + home + "bin\\java.dll";
+        local.tests.push_back(isTooLong(marker) ? FileProbe{marker, false} : probeFile(marker));
         if (local.tests.back().exists) {
-            local.home = launcherFolder + home;
+            local.home = folder + home;
             break;
         }
     }
     return local;
 }
+
+bool isTooLong(const std::string& path) { return path.size() >= MAX_PATH; }

@@ -22,9 +22,13 @@ struct LibraryTest {
     bool usable() const;   // it exists and is built for the launcher's machine
 };
 
-// One Java home probed for the JVM library of a type.
+// One Java home probed for the JVM library of a type. A home whose libraries
+// lie deeper than the ANSI calls reach (MAX_PATH) is probed through the short
+// names of its folders; a library path that is still too long is not looked
+// for (its test says it is missing).
 struct HomeProbe {
     std::string home;  // empty: nothing was probed
+    std::string written;  // the home as given, when home is its short form
     JvmType type = JvmType::Default;
     HomeLayout layout = HomeLayout::Classic;
     std::vector<LibraryTest> tests;  // each library of the type's order, up to the one found
@@ -40,11 +44,16 @@ struct HomeProbe {
 HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout = HomeLayout::Classic);
 
 // The runtime shipped beside the executable: its folder when it holds
-// "bin\java.dll", else its "jre\" subfolder when that does. Nothing when
-// neither does: then no library is looked up relative to the current
-// directory.
+// "bin\java.dll", else its "jre\" subfolder when that does (through the
+// short names of the folders when the path is too long for the ANSI calls).
+// Nothing when neither does: then no library is looked up relative to the
+// current directory.
 struct LocalRuntime {
     std::vector<FileProbe> tests;  // the markers looked for
     std::string home;             // empty: none
 };
 LocalRuntime findLocalRuntime(const std::string& launcherFolder);
+
+// Whether a path is longer than the ANSI calls take (MAX_PATH characters or
+// more with its terminating zero).
+bool isTooLong(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "base/PathText.h"
 #include "base/UniqueResource.h"
+#include "jre/ReleaseFile.h"
 
 namespace {
 using K = RuntimeKind;
@@ -63,10 +64,11 @@ RuntimeKind kindOf(const RegistryKey& key, const std::string& name) {
 }
 
 // The home value of an open version key, or why there is none: read in
-// UTF-16, in the ANSI code page with short names where it cannot spell it.
-// A string stored without a terminating zero is taken up to the size the
-// registry reports, never beyond it.
-RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& home, LaunchTrace* trace) {
+// UTF-16, its references expanded when the registry keeps it as
+// REG_EXPAND_SZ, in the ANSI code page with short names where it cannot
+// spell it. A string stored without a terminating zero is taken up to the
+// size the registry reports, never beyond it.
+RegistryVersionResult homeValue(HKEY versionKey, const char* name, RegisteredVersion& version, LaunchTrace* trace) {
     std::wstring wideName = toWide(name);
     DWORD type = 0;
     DWORD size = 0;
@@ -84,13 +86,31 @@ RegistryVersionResult homeValue(HKEY versionKey, const char* name, std::string& 
     if (size / sizeof(wchar_t) < data.size()) data.resize(size / sizeof(wchar_t));
     std::size_t end = data.find(L'\0');
     if (end != std::wstring::npos) data.resize(end);
+    if (type == REG_EXPAND_SZ) {
+        version.homeWritten = data;
+        data = expandReferences(data);
+    }
     if (data.empty()) return RegistryVersionResult::NoJavaHome;
     AnsiPath path = ansiPathOf(data);
     if (!path.ok) return RegistryVersionResult::HomeNotAnsi;
     traceShortName(trace, data, path);
     if (path.path.size() > MAX_PATH) return RegistryVersionResult::HomeTooLong;
-    home = std::move(path.path);
+    version.home = withTrailingBackslash(path.path);
     return RegistryVersionResult::Candidate;
+}
+
+// Reads the home value of a version below its key, open; Candidate when it
+// gave a home.
+RegistryVersionResult readHome(HKEY runtimeKey, const RegistryKey& key, RegisteredVersion& version,
+                               LaunchTrace* trace) {
+    // Opened below the runtime key: the whole path of a long version name
+    // can be longer than the registry's ANSI calls take.
+    UniqueRegKey versionKey;
+    std::string subkey = version.name;
+    if (*key.below) subkey += std::string("\\") + key.below;
+    if (RegOpenKeyExA(runtimeKey, subkey.c_str(), 0, KEY_READ, versionKey.put()) != ERROR_SUCCESS)
+        return RegistryVersionResult::NotOpened;
+    return homeValue(versionKey.get(), key.homeValue, version, trace);
 }
 
 // The type a home registered under key is probed with: favor_server probes
@@ -100,24 +120,16 @@ JvmType probeTypeFor(const RegistryKey& key, const DiscoverySettings& settings) 
     return oldSunRuntimeKey && settings.jvmType == JvmType::FavorServer ? JvmType::Default : settings.jvmType;
 }
 
-// One registered version inside the bounds: its home value, the home made
-// of it, and the probe of that home. runtimeKey is its key, open.
+// One registered version inside the bounds: its home value (unless it was
+// read already), the home made of it, and the probe of that home.
+// runtimeKey is its key, open.
 void readVersion(HKEY runtimeKey, const RegistryKey& key, const DiscoverySettings& settings,
                  RegisteredVersion& version, LaunchTrace* trace) {
-    // Opened below the runtime key: the whole path of a long version name
-    // can be longer than the registry's ANSI calls take.
-    UniqueRegKey versionKey;
-    std::string subkey = version.name;
-    if (*key.below) subkey += std::string("\\") + key.below;
-    if (RegOpenKeyExA(runtimeKey, subkey.c_str(), 0, KEY_READ, versionKey.put()) != ERROR_SUCCESS) {
-        version.result = RegistryVersionResult::NotOpened;
-        return;
+    if (version.home.empty()) {
+        version.result = readHome(runtimeKey, key, version, trace);
+        if (version.result != RegistryVersionResult::Candidate) return;
     }
-    std::string home;
-    version.result = homeValue(versionKey.get(), key.homeValue, home, trace);
-    if (version.result != RegistryVersionResult::Candidate) return;
-
-    home = withTrailingBackslash(home);
+    const std::string& home = version.home;
     JvmType type = probeTypeFor(key, settings);
     if (key.modern) {
         version.probe = probeJavaHome(home, type, HomeLayout::Modern);
@@ -138,6 +150,24 @@ void readVersion(HKEY runtimeKey, const RegistryKey& key, const DiscoverySetting
                                                    : RegistryVersionResult::Candidate;
 }
 
+// A version whose name gives fewer than three numbers (zulu-17, jdk-21,
+// "1.8"), or none, takes the whole version from its home's release file
+// when there is one. Its home is read for that now; a version whose home
+// cannot be read stays with its name's version and is skipped later for
+// that reason.
+void versionFromRelease(HKEY runtimeKey, const RegistryKey& key, RegisteredVersion& version, LaunchTrace* trace) {
+    RegistryVersionResult home = readHome(runtimeKey, key, version, trace);
+    std::string line;
+    JavaVersion released;
+    if (home != RegistryVersionResult::Candidate) {
+        version.result = home;
+    } else if (readReleaseVersion(releaseFileIn(version.home), line) &&
+               JavaVersion::parse(line, kVersionFillMin, released)) {
+        version.releaseLine = line;
+        version.candidate.version = released;
+    }
+}
+
 // The keys of a search, open for as long as versions are read below them.
 class OpenKeys {
 public:
@@ -152,13 +182,17 @@ private:
     std::vector<UniqueRegKey> roots_;
 };
 
-// What a version's name and version allow before its home is read.
-RegistryVersionResult firstLook(const RegistryKey& key, const RegisteredVersion& version,
-                                const DiscoverySettings& settings) {
-    // The keys of today's installers name versions by number; one without
-    // any is no runtime of theirs.
-    if (key.modern && version.candidate.version.count == 0) return RegistryVersionResult::NoVersion;
+// What a version's kind and version allow before its home is probed.
+RegistryVersionResult firstLook(const RegistryKey& key, RegisteredVersion& version, HKEY runtimeKey,
+                                const DiscoverySettings& settings, LaunchTrace* trace) {
     if (!isKindAllowed(version.kind, settings)) return RegistryVersionResult::KindNotAllowed;
+    if (version.nameVersion.count < 3) {
+        versionFromRelease(runtimeKey, key, version, trace);
+        if (version.result != RegistryVersionResult::Unread) return version.result;
+    }
+    // The keys of today's installers name versions by number; one without
+    // any (and no release file to tell it) is no runtime of theirs.
+    if (key.modern && version.candidate.version.count == 0) return RegistryVersionResult::NoVersion;
     if (!isWithinBounds(version.candidate.version, settings)) return RegistryVersionResult::OutOfBounds;
     return RegistryVersionResult::Unread;
 }
@@ -180,8 +214,9 @@ void listVersions(RegistrySearch& search, const OpenKeys& roots, const Discovery
             version.key = k;
             version.name.assign(name, nameLength);
             version.kind = kindOf(*key.key, version.name);
-            JavaVersion::parse(version.name, kVersionFillMin, version.candidate.version);
-            version.result = firstLook(*key.key, version, settings);
+            JavaVersion::parse(version.name, kVersionFillMin, version.nameVersion);
+            version.candidate.version = version.nameVersion;
+            version.result = firstLook(*key.key, version, roots[k], settings, search.trace);
             if (version.result == RegistryVersionResult::Unread) {
                 version.candidate.preferred = isPreferred(version.kind, key.key->vendor, settings);
                 search.order.push_back(search.versions.size());

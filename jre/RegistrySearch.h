@@ -98,9 +98,17 @@ struct RegisteredVersion {
     std::string name;     // the subkey's name
     RuntimeKind kind = RuntimeKind::RuntimeEnvironment;
     // Version and preferred always; home (once the home value was read) and
-    // isServer (for a candidate) when it was read.
+    // isServer (for a candidate) when it was read. The version is the one
+    // the name gives, unless the name gives fewer than three numbers and the
+    // home's release file names one (releaseLine).
     RuntimeCandidate candidate;
+    JavaVersion nameVersion;
+    std::string releaseLine;  // the release file's JAVA_VERSION line, when it gave the version
     RegistryVersionResult result = RegistryVersionResult::Unread;
+    // The home value once read: in the ANSI code page with its references
+    // expanded, and as the registry holds it when that is a REG_EXPAND_SZ.
+    std::string home;
+    std::wstring homeWritten;
     HomeProbe probe;  // once its home was read
     // A development kit of the old key whose "jre\" held no library: that
     // probe; probe is then the one of the kit's own folder.

@@ -3,12 +3,13 @@
 #include "base/Messages.h"
 #include "base/StringTable.h"
 
-std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion& maxVersion) {
+std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion& maxVersion,
+                                const std::string& minWritten, const std::string& maxWritten) {
     bool minBounded = !isUnbounded(minVersion);
     bool maxBounded = !isUnbounded(maxVersion);
     std::string text;
-    std::string minText = toText(minVersion);
-    std::string maxText = toText(maxVersion);
+    std::string minText = minWritten.empty() ? toText(minVersion) : minWritten;
+    std::string maxText = maxWritten.empty() ? toText(maxVersion) : maxWritten;
     if (!minBounded && !maxBounded) {
         loadResourceString(text, msg::LatestVersion);
     } else if (!minBounded) {
@@ -25,7 +26,8 @@ std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion
 
 std::string jreNotFoundMessage(const DiscoverySettings& settings) {
     UINT id = settings.jvmType == JvmType::Server ? msg::JreNotFoundServer : msg::JreNotFound;
-    std::string required = requiredVersionText(settings.minVersion, settings.maxVersion);
+    std::string required = requiredVersionText(settings.minVersion, settings.maxVersion, settings.minVersionText,
+                                               settings.maxVersionText);
     std::string text;
     formatResourceString(text, id, required.c_str());
     return text;

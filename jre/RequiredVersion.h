@@ -5,8 +5,10 @@
 
 #include "settings/LauncherSettings.h"
 
-// "latest version", "minimum version 1.6", ... from the string table.
-std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion& maxVersion);
+// "latest version", "minimum version 1.6", ... from the string table; a
+// bound is named as written when its text is given, else by its numbers.
+std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion& maxVersion,
+                                const std::string& minText = {}, const std::string& maxText = {});
 
 // The text of the "JRE Not Found" dialog: message 206 for a server JVM, 207
 // otherwise, with the required-version text.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/FileProbe.h"
+#include "base/Messages.h"
 #include "jre/JavaHome.h"
 #include "jre/RegistrySearch.h"
 #include "settings/LauncherSettings.h"
@@ -26,6 +27,10 @@ struct RuntimeDiscovery {
     DiscoveryStep steps[3];      // the three sources, in the order tried
     std::size_t stepsTried = 0;  // those tried: up to the one that gave a library
     std::string jvmLibrary;      // empty: none of them gave a library
+    // None gave a library, and a file it looked for lies deeper than the
+    // ANSI calls reach even through short names: message 233 names the
+    // first such path, instead of "JRE Not Found".
+    std::optional<Failure> failure;
 
     // The step that gave the library (or the last one tried).
     const DiscoveryStep& lastStep() const { return steps[stepsTried - 1]; }

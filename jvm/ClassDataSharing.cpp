@@ -7,6 +7,7 @@
 
 #include "base/FileProbe.h"
 #include "base/PathText.h"
+#include "jre/ReleaseFile.h"
 #include "settings/SettingsPaths.h"
 
 namespace {
@@ -22,10 +23,6 @@ const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
 // -Xshare:..., "SharedArchive" (-XX:SharedArchiveFile and
 // -XX:+AutoCreateSharedArchive) or "ArchiveClassesAtExit".
 const char* const kAuthorsSharingNames[] = {"-Xshare", "SharedArchive", "ArchiveClassesAtExit"};
-// The line of a runtime's release file that holds its version, and the
-// same after the line feed before it.
-const char kVersionLine[] = "JAVA_VERSION=";
-const char kVersionLineAfterFeed[] = "\nJAVA_VERSION=";
 
 // Appends the record line of a file as it is now (zeros when it is
 // missing); true for a folder.
@@ -45,12 +42,9 @@ void findVersion(ClassDataSharingPlan& p, const RuntimeDiscovery& discovery, con
         p.versionText = registered->name;
         version = registered->candidate.version;
     } else {
-        std::string text;
-        if (!readFileStart(releaseFileOf(jvmLibrary), 1 << 16, text)) return;
+        if (!readReleaseVersion(releaseFileOf(jvmLibrary), p.versionText)) return;
         p.versionSource = VersionSource::ReleaseFile;
-        p.versionText = releaseVersion(text);
         JavaVersion::parse(p.versionText, 0, version);
-        if (!p.versionText.empty() && p.versionText.back() == '\r') p.versionText.pop_back();
     }
     p.version = featureRelease(version);
 }
@@ -60,18 +54,6 @@ void findVersion(ClassDataSharingPlan& p, const RuntimeDiscovery& discovery, con
 int featureRelease(const JavaVersion& version) {
     if (version.count == 0) return 0;
     return version.parts[0] == 1 ? version.parts[1] : version.parts[0];
-}
-
-std::string releaseVersion(const std::string& text) {
-    // The line at the start of the text, or after a line feed.
-    const char* line = text.c_str();
-    if (std::strncmp(line, kVersionLine, sizeof kVersionLine - 1) != 0) {
-        line = std::strstr(line, kVersionLineAfterFeed);
-        if (!line) return {};
-        ++line;
-    }
-    const char* end = std::strchr(line, '\n');
-    return std::string(line, end ? end : line + std::strlen(line));
 }
 
 bool isSharingOption(const std::string& option) {
@@ -192,5 +174,4 @@ void noteRefusal(const UniqueFile& record) {
         WriteFile(record.get(), kRefused, sizeof kRefused - 1, &written, nullptr);
 }
 
-std::string releaseFileOf(const std::string& jvmLibrary) { return stripPathComponents(jvmLibrary, 3) + "\\release"; }
 std::string recordPath(const std::string& archive) { return archive + ".record"; }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "base/UniqueResource.h"
+#include "jre/ReleaseFile.h"
 #include "jre/RuntimeDiscovery.h"
 #include "jvm/VmOptions.h"
 #include "settings/JavaVersion.h"
@@ -71,11 +72,6 @@ struct ClassDataSharingPlan {
 // it holds no number.
 int featureRelease(const JavaVersion& version);
 
-// The line JAVA_VERSION="..." of the text of a runtime's release file, up to
-// its "\n" (which is never part of a double-byte character); empty when
-// there is none.
-std::string releaseVersion(const std::string& releaseText);
-
 // Whether an option chooses class data sharing itself: it holds -Xshare,
 // SharedArchive (-XX:SharedArchiveFile, AutoCreateSharedArchive) or
 // ArchiveClassesAtExit.
@@ -122,9 +118,6 @@ SharingState peekArchive(const ClassDataSharingPlan& plan);
 // and later launches with the same runtime and class path go without
 // sharing.
 void noteRefusal(const UniqueFile& record);
-
-// The runtime's release file: <home>\release.
-std::string releaseFileOf(const std::string& jvmLibrary);
 
 // The record beside the archive.
 std::string recordPath(const std::string& archive);

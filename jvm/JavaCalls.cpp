@@ -58,7 +58,7 @@ jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<Argument>& argume
     return array;
 }
 
-bool redirectStandardStream(JNIEnv* env, const std::string& path, StandardStream stream) {
+bool redirectStandardStream(JNIEnv* env, const Argument& path, StandardStream stream) {
     jstring name = newJavaString(env, path);
     if (!name) return false;
     jclass fileStreamClass = env->FindClass("java/io/FileOutputStream");

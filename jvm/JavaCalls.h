@@ -28,9 +28,11 @@ jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<Argument>& argume
 enum class StandardStream { Out, Err };
 
 // System.setOut / System.setErr to a new PrintStream over a new
-// FileOutputStream of the path. False on failure; an exception raised by
-// the set call itself is described here, others are left pending.
-bool redirectStandardStream(JNIEnv* env, const std::string& path, StandardStream stream);
+// FileOutputStream of the path (made as newJavaString makes an argument's
+// string, so that a name of any language is kept). False on failure; an
+// exception raised by the set call itself is described here, others are
+// left pending.
+bool redirectStandardStream(JNIEnv* env, const Argument& path, StandardStream stream);
 
 enum class MainLookupFailure {
     None,

@@ -116,6 +116,8 @@ VmConfiguration buildVmConfiguration(const VmSettings& settings, const std::stri
 
     if (!settings.outputFile.empty()) vm.outputFile = environment.expand(settings.outputFile);
     if (!settings.errorFile.empty()) vm.errorFile = environment.expand(settings.errorFile);
+    if (!settings.outputFileWide.empty()) vm.outputFileWide = environment.expand(settings.outputFileWide);
+    if (!settings.errorFileWide.empty()) vm.errorFileWide = environment.expand(settings.errorFileWide);
     vm.mainArguments = argumentsWithCmd(arguments, settings.cmd, environment);
     return vm;
 }

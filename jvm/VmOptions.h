@@ -66,6 +66,10 @@ struct VmConfiguration {
     std::uint32_t stackSize = 0;  // from "-Xss"; 0: the JVM library's default
     std::string outputFile;       // expanded; empty: System.out stays
     std::string errorFile;
+    // The same in UTF-16 when the settings give them so (VmSettings): these
+    // are the files made.
+    std::wstring outputFileWide;
+    std::wstring errorFileWide;
     std::vector<Argument> mainArguments;
     // Message 209 for an empty class path, 232 for a match of a class path
     // search without an ANSI name: nothing after the class path is built.

@@ -100,9 +100,10 @@ struct JavaThread {
             options.erase(options.end() - static_cast<std::ptrdiff_t>(run.vm.sharingOptions), options.end());
         }
         host.vmCreated(vm);
-        if (!run.vm.outputFile.empty() && !redirectStandardStream(env, run.vm.outputFile, StandardStream::Out))
+        const VmConfiguration& vm = run.vm;
+        if (!vm.outputFile.empty() && !redirectStandardStream(env, {vm.outputFile, vm.outputFileWide}, StandardStream::Out))
             describePendingException(env);
-        if (!run.vm.errorFile.empty() && !redirectStandardStream(env, run.vm.errorFile, StandardStream::Err))
+        if (!vm.errorFile.empty() && !redirectStandardStream(env, {vm.errorFile, vm.errorFileWide}, StandardStream::Err))
             describePendingException(env);
         return invokeMain() ? 0 : 1;
     }

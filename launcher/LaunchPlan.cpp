@@ -7,8 +7,30 @@
 #include "jre/RequiredVersion.h"
 #include "settings/SettingsPaths.h"
 
+namespace {
+
+// FNV-1a over the bytes, forwards or backwards: together 128 bits of the
+// path.
+std::uint64_t fnv1a(const std::string& text, bool backwards) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        hash ^= static_cast<unsigned char>(text[backwards ? text.size() - 1 - i : i]);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+}  // namespace
+
 std::string instanceNameFor(const std::string& executable) {
-    return ansi::replaceAll(executable, '\\', '_');
+    const std::size_t kLongestSuffix = 15;  // "_handover_taken"
+    if (executable.size() + kLongestSuffix <= MAX_PATH) return ansi::replaceAll(executable, '\\', '_');
+    std::string name = "JavaLauncher-";
+    for (bool backwards : {false, true}) {
+        std::uint64_t hash = fnv1a(executable, backwards);
+        for (int shift = 60; shift >= 0; shift -= 4) name += "0123456789abcdef"[(hash >> shift) & 15];
+    }
+    return name;
 }
 
 bool hasArgument(const std::vector<Argument>& arguments, const char* text) {
@@ -91,6 +113,11 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
     const RuntimeDiscovery& discovery =
         plan.discovery.emplace(discoverRuntime(settings.discovery, plan.launcherFolder, trace));
     plan.jvmLibrary = discovery.jvmLibrary;
+    if (discovery.failure) {
+        plan.failure = discovery.failure;
+        plan.outcome = LaunchOutcome::DiscoveryStopped;
+        return plan;
+    }
     if (plan.jvmLibrary.empty()) {
         const JreNotFound& notFound =
             plan.jreNotFound.emplace(JreNotFound{jreNotFoundMessage(settings.discovery), jrePathFile(settings)});

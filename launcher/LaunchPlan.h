@@ -79,6 +79,7 @@ enum class LaunchOutcome {
     PathStopped,        // the executable's path cannot be used: a message
     SettingsStopped,    // a message while reading the settings
     SecondaryInstance,  // a running instance takes the arguments
+    DiscoveryStopped,   // no runtime, and one of its files' paths is too long: a message
     JreNotFound,        // the "JRE Not Found" dialog, cancelled
     OptionsStopped,     // a message while building the VM options
     StartsJava,         // the JVM library is loaded and main is called
@@ -109,7 +110,7 @@ struct JreNotFound {
 struct LaunchPlan {
     LaunchOutcome outcome = LaunchOutcome::NoSettingsPath;
     // The message the launch shows before it ends (PathStopped,
-    // SettingsStopped, OptionsStopped).
+    // SettingsStopped, DiscoveryStopped, OptionsStopped).
     std::optional<Failure> failure;
     std::string launcherFolder;  // the executable's folder, ending in a backslash
 
@@ -128,7 +129,10 @@ struct LaunchPlan {
 };
 
 // The name of the single-instance objects: the executable's full path with
-// every backslash replaced by "_" (C:\Apps\Tool.exe gives C:_Apps_Tool.exe).
+// every backslash replaced by "_" (C:\Apps\Tool.exe gives C:_Apps_Tool.exe);
+// for a path so long that a name with its longest suffix ("_handover_taken")
+// would pass MAX_PATH, "JavaLauncher-" and 32 hexadecimal digits of a digest
+// of the path.
 std::string instanceNameFor(const std::string& executable);
 
 // Whether the arguments hold the text, compared exactly.

@@ -38,6 +38,7 @@ int Launcher::run() {
     switch (plan.outcome) {
     case LaunchOutcome::PathStopped:
     case LaunchOutcome::SettingsStopped:
+    case LaunchOutcome::DiscoveryStopped:
         showFailure(messageOwner(), *plan.failure);
         break;
     case LaunchOutcome::SecondaryInstance:

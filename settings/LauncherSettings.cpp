@@ -88,9 +88,15 @@ void applyVmProvider(const std::string& value, DiscoverySettings& s) {
 }
 
 void applyModernJava(DiscoverySettings& s) {
-    // The first number of the minimum: "1.8" is Java 8, "11.0.2" Java 11.
-    if (isUnbounded(s.minVersion) || s.minVersion.parts[0] < 9) return;
-    s.modernJava = ModernJava::MinimumVersion;
+    // The first number of a bound: "1.8" is Java 8, "11.0.2" Java 11.
+    auto modern = [](const JavaVersion& bound) { return !isUnbounded(bound) && bound.parts[0] >= 9; };
+    if (modern(s.minVersion)) {
+        s.modernJava = ModernJava::MinimumVersion;
+    } else if (modern(s.maxVersion) && s.modernJava == ModernJava::NotAsked) {
+        s.modernJava = ModernJava::MaximumVersion;
+    } else {
+        return;
+    }
     s.openJdkAllowed = true;
 }
 
@@ -117,16 +123,23 @@ std::optional<Failure> readSettings(const std::string& executable, const std::st
     std::optional<Failure> failure;
     const std::wstring current;
     const std::wstring launcherFolder = toWide(stripPathComponents(executable, 1));
-    auto path = [&](Stage stage, const char* section, const char* key, bool layered, const std::wstring& base) {
-        return failure ? std::string() : file.lookupPath(stage, section, key, layered, {base, failure});
+    // Of the paths that do not exist, those of a runtime folder, a picture and
+    // the folders of "System Path" and "Library Path" are left out, and
+    // output files are made.
+    auto path = [&](Stage stage, const char* section, const char* key, bool layered, const std::wstring& base,
+                    MissingPath missing = MissingPath::LeftOut, std::wstring* made = nullptr) {
+        return failure ? std::string()
+                       : file.lookupPath(stage, section, key, layered, {base, failure, missing, made});
     };
 
     s.product.code = file.read(Stage::Settings, section::ProductInformation, "Product Code");
     s.product.name = file.read(Stage::Settings, section::ProductInformation, "Product Name");
     DiscoverySettings& d = s.discovery;
-    d.minVersion = versionSetting(file.lookup(Stage::Discovery, jre, "Minimum Version"), "0.0.0.0", kVersionFillMin);
-    d.maxVersion = versionSetting(file.lookup(Stage::Discovery, jre, "Maximum Version"), "65535.65535.65535.65535",
-                                  kVersionFillMax);
+    // The bounds as written, without the blank a "+" section's value brings.
+    d.minVersionText = ansi::trim(file.lookup(Stage::Discovery, jre, "Minimum Version"));
+    d.minVersion = versionSetting(d.minVersionText, "0.0.0.0", kVersionFillMin);
+    d.maxVersionText = ansi::trim(file.lookup(Stage::Discovery, jre, "Maximum Version"));
+    d.maxVersion = versionSetting(d.maxVersionText, "65535.65535.65535.65535", kVersionFillMax);
     s.application.isService = file.lookup(Stage::Settings, application, "Application Type") == "service";
     d.preferredVersions = splitList(file.lookup(Stage::Discovery, jre, "Preferred versions"));
     s.userFile.inUse = usesUserSettingsFile(s.application.isService);
@@ -163,11 +176,13 @@ std::optional<Failure> readSettings(const std::string& executable, const std::st
     s.display.preferNativeSplash = file.read(Stage::Splash, section::Display, "Preffer Native Splash Screen");
 
     VmSettings& vm = s.vm;
-    vm.classPath = path(Stage::VmOptions, section::ClassPath, "Class Path", true, launcherFolder);
+    vm.classPath = path(Stage::VmOptions, section::ClassPath, "Class Path", true, launcherFolder, MissingPath::Stops);
     vm.embeddedJar = isYes(file.lookup(Stage::VmOptions, application, "Embedded Jar"));
     vm.vmParameters = file.lookup(Stage::VmOptions, jre, "Virtual Machine Parameters");
-    vm.outputFile = path(Stage::VmOptions, application, "Output File", true, current);
-    vm.errorFile = path(Stage::VmOptions, application, "Error File", true, current);
+    vm.outputFile =
+        path(Stage::VmOptions, application, "Output File", true, current, MissingPath::Made, &vm.outputFileWide);
+    vm.errorFile =
+        path(Stage::VmOptions, application, "Error File", true, current, MissingPath::Made, &vm.errorFileWide);
     vm.cmd = file.lookup(Stage::VmOptions, application, "Cmd");
     s.classDataSharing = isYes(file.lookup(Stage::Sharing, jre, "Class Data Sharing"));
 

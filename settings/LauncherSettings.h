@@ -13,7 +13,7 @@
 #include "settings/LaunchTrace.h"
 
 // Why the keys that today's Java installers write are searched, if at all.
-enum class ModernJava { NotAsked, MinimumVersion, VmProvider };
+enum class ModernJava { NotAsked, MinimumVersion, MaximumVersion, VmProvider };
 
 // Section names of the settings file.
 namespace section {
@@ -43,6 +43,10 @@ struct UserSettingsFile {
 struct DiscoverySettings {
     JavaVersion minVersion;
     JavaVersion maxVersion;
+    // The bounds as the settings write them ("17", "21.0.2+13"), for the
+    // messages; empty when not written.
+    std::string minVersionText;
+    std::string maxVersionText;
     std::vector<std::string> preferredVersions;
     std::string jrePath;  // the remembered folder
     JvmType jvmType = JvmType::Default;
@@ -54,7 +58,7 @@ struct DiscoverySettings {
 
     // From "VM Provider": which vendors are searched and preferred. OpenJDK
     // builds (Temurin, Zulu, Liberica, ...) are allowed by "openjdk" and by
-    // a "Minimum Version" of 9 or higher.
+    // a "Minimum Version" or "Maximum Version" of 9 or higher.
     bool sunAllowed = true;
     bool jrockitAllowed = false;
     bool ibmAllowed = false;
@@ -103,6 +107,10 @@ struct VmSettings {
     std::string vmParameters;
     std::string outputFile;
     std::string errorFile;
+    // The output files in UTF-16, when their names have no ANSI form (a
+    // UTF-16 settings file naming files not made yet): those count.
+    std::wstring outputFileWide;
+    std::wstring errorFileWide;
     std::string cmd;
 };
 
@@ -125,8 +133,8 @@ struct LauncherSettings {
 JvmType jvmTypeFrom(const std::string& value);
 void applyJvmSource(const std::string& value, DiscoverySettings& settings);
 void applyVmProvider(const std::string& value, DiscoverySettings& settings);
-// After the bounds and "VM Provider": a minimum of 9 or higher asks for
-// today's runtimes and allows OpenJDK builds.
+// After the bounds and "VM Provider": a minimum, else a maximum, of 9 or
+// higher asks for today's runtimes and allows OpenJDK builds.
 void applyModernJava(DiscoverySettings& settings);
 // The value when it is an http:// or https:// address (scheme in any case),
 // else empty.

@@ -97,6 +97,7 @@ std::string SettingsFile::pathValue(const char* section, const char* key, bool l
     std::string ansiValue;
     if (toAnsi(wide, ansiValue)) return value;
     ansiValue.clear();
+    bool first = true;
     for (std::size_t start = 0; start <= wide.size();) {
         std::size_t end = wide.find(L';', start);
         if (end == std::wstring::npos) end = wide.size();
@@ -106,15 +107,25 @@ std::string SettingsFile::pathValue(const char* section, const char* key, bool l
         if (blanks == std::wstring::npos || blanks > end) blanks = end;
         std::wstring piece = wide.substr(blanks, end - blanks);
         AnsiPath item = ansiPathOf(piece, &paths.base);
-        if (!item.ok) {
+        if (!item.ok && (paths.missing == MissingPath::Stops || pathExists(piece, &paths.base))) {
             paths.failure = pathFailure(piece);
             return {};
         }
-        traceShortName(trace_, piece, item);
-        ansiValue.append(blanks - start, ' ');
-        ansiValue += item.path;
+        if (!item.ok && paths.missing == MissingPath::Made) {
+            *paths.made = wide;
+            return nearestAnsi(wide);
+        }
+        if (item.ok) {
+            traceShortName(trace_, piece, item);
+            if (!first) ansiValue += ';';
+            ansiValue.append(blanks - start, ' ');
+            ansiValue += item.path;
+            first = false;
+        } else if (trace_) {
+            // Not there: left out, as the trace says.
+            trace_->shortName(piece, {});
+        }
         if (end == wide.size()) break;
-        ansiValue += ';';
         start = end + 1;
     }
     return ansiValue;

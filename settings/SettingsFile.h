@@ -20,6 +20,13 @@ inline constexpr unsigned long kLongestValue = 1ul << 24;
 // empty for a missing file, section or key.
 std::string readValue(const std::string& file, const char* section, const char* key);
 
+// What becomes of a path of a UTF-16 file that the ANSI code page cannot
+// spell and that has no short name because it does not exist: the launch
+// stops (message 232, as for one that exists), it is left out as a path
+// that is not there (the launch goes on as it does for a missing path of an
+// ASCII name), or it is kept in UTF-16 for a file the launch makes.
+enum class MissingPath { Stops, LeftOut, Made };
+
 // A value that names paths (one, or a ";" list), and what reading it found:
 // in a UTF-16 file a path may hold characters the ANSI code page lacks;
 // each such path then comes with short names (ansiPathOf, relative paths
@@ -27,6 +34,8 @@ std::string readValue(const std::string& file, const char* section, const char* 
 struct PathSetting {
     const std::wstring& base;
     std::optional<Failure>& failure;
+    MissingPath missing = MissingPath::Stops;
+    std::wstring* made = nullptr;  // Made: the value in UTF-16 when it is kept so
 };
 
 // The settings file of a launch: each read gives the value as the

@@ -177,16 +177,50 @@ TEST_F(AnyLanguageNames, PathsOfAUtf16SettingsFile) {
     EXPECT_EQ(classPathOption(), "-Djava.class.path=" + folder.file("lib\\" + shortName(jar)) + ";" +
                                      folder.file("lib\\app.jar") + ";");
 
-    // A file that does not exist yet has no short name: the launcher says
-    // which path it cannot use and ends, before any VM.
-    writeFile(base + L"\\app.ini",
-              utf16File(settings + L"[Application]\r\nOutput File=" + base + L"\\" + kJapanese + L".log\r\n"));
+    // A class path entry that does not exist has no short name: the
+    // launcher says which path it cannot use and ends, before any VM.
+    writeFile(base + L"\\app.ini", utf16File(L"[Java Runtime Environment]\r\nMain Class=Main\r\nJRE Path=" + home +
+                                              L"\r\n[Class Path]\r\nClass Path=" + base + L"\\" + kJapanese +
+                                              L".jar\r\n"));
     result = run(folder, exe, {});
     EXPECT_EQ(result.exitCode, -1);
     ASSERT_EQ(result.messageBoxes().size(), 1u);
     EXPECT_NE(result.messageBoxes()[0].text.find("Cannot use " + folder.path() + "\\"), std::string::npos)
         << result.messageBoxes()[0].text;
     EXPECT_FALSE(trace_.has("create"));
+}
+
+// Optional paths that do not exist are passed over whatever their names'
+// characters, as those of ASCII names are: a remembered runtime folder, a
+// splash picture, folders of "System Path" and "Library Path"; an output
+// file not yet made is made, by its own name.
+TEST_F(AnyLanguageNames, MissingOptionalPathsOfAUtf16SettingsFile) {
+    TestFolder folder("any-language-missing");
+    const std::wstring base = wide(folder.path());
+    addTestRuntime(folder, "jre");
+    folder.write("classes\\Main.class", "main\n    out hello\n");
+    std::string exe = folder.addLauncher("app.exe");
+    const std::wstring gone = base + L"\\" + kLodz + L"_gone";
+    writeFile(base + L"\\app.ini",
+              utf16File(L"[Java Runtime Environment]\r\nMain Class=Main\r\nJRE Path=" + gone +
+                        L"\r\nSystem Path=" + gone + L"\\bin;C:\\tools\r\nLibrary Path=" + gone +
+                        L";C:\\libs\r\n[Class Path]\r\nClass Path=\\classes\r\n[Application]\r\nOutput File=" + base + L"\\" +
+                        kJapanese + L".log\r\n[Display]\r\nSplash Screen=" + gone + L".bmp\r\n"));
+
+    LaunchResult result = run(folder, exe, {});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.messageBoxes().empty());
+    EXPECT_EQ(loaded(), folder.file("jre\\bin\\client\\jvm.dll"));
+    std::string libraryPath = trace_.first("create").list("option")[0];
+    EXPECT_EQ(libraryPath.rfind("-Djava.library.path=C:\\libs;" + folder.path() + "\\;.;", 0), 0u) << libraryPath;
+    HANDLE log = CreateFileW((base + L"\\" + kJapanese + L".log").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(log, INVALID_HANDLE_VALUE);
+    char text[16] = "";
+    DWORD read = 0;
+    ReadFile(log, text, sizeof text - 1, &read, nullptr);
+    CloseHandle(log);
+    EXPECT_EQ(std::string(text, read), "hello\r\n");
 }
 
 }  // namespace

@@ -386,6 +386,27 @@ TEST_F(Explain, TodaysKeysTheMachineOfLibrariesAndTheDllSearch) {
     EXPECT_EQ(seen, 2);
 }
 
+TEST_F(Explain, VersionsOfTheReleaseFileAndExpandedHomes) {
+    TestFolder folder("explain-release");
+    std::string zulu = runtime(folder, "zulu21", {.client = false, .server = true});
+    folder.write("zulu21\\release", "JAVA_VERSION=\"21.0.5\"\n");
+    registerHome(HKEY_LOCAL_MACHINE, "Software\\Azul Systems\\Zulu\\zulu-21", "InstallationPath",
+                 "%EXPLAIN_HOMES%\\zulu21", REG_EXPAND_SZ);
+    std::string exe = prepare(folder, withRuntimeSettings("Minimum Version=21.0.1\r\n"));
+    Compared c = launchAndExplain(folder, exe, {.environment = {{"EXPLAIN_HOMES", folder.path()}}});
+    EXPECT_EQ(c.launch.exitCode, 0);
+    expectSameDecisions(c);
+    const JsonValue* zuluVersion = nullptr;
+    for (const JsonValue& k : c.explanation["discovery"]["steps"][2]["keys"].items)
+        if (k["key"].text == "Software\\Azul Systems\\Zulu\\" && k["root"].text == "HKLM") zuluVersion = &k["versions"][0];
+    ASSERT_TRUE(zuluVersion);
+    EXPECT_EQ((*zuluVersion)["version"].text, "21.0.5.0");
+    EXPECT_EQ((*zuluVersion)["nameVersion"].text, "21.0.0.0");
+    EXPECT_EQ((*zuluVersion)["releaseVersion"].text, "JAVA_VERSION=\"21.0.5\"");
+    EXPECT_EQ((*zuluVersion)["homeWritten"].text, "%EXPLAIN_HOMES%\\zulu21");
+    EXPECT_EQ((*zuluVersion)["homeRead"].text, zulu + "\\");
+}
+
 TEST_F(Explain, JreNotFoundShowsTheDialogTheLauncherShows) {
     TestFolder folder("explain-jre-not-found");
     folder.makeFolder("appdata");

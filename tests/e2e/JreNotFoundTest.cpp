@@ -114,6 +114,26 @@ TEST(JreNotFound, FavorServerAsksForAnyRuntimeAndEscapeOrCloseEndTheLaunch) {
     expectNothingWritten(folder, settings);
 }
 
+TEST(JreNotFound, VersionsAreNamedAsTheSettingsWriteThem) {
+    TestFolder folder("jre-not-found-written");
+    struct Case {
+        const char* bounds;
+        const char* required;
+    };
+    const Case cases[] = {
+        {"Minimum Version=17\r\n", "minimum version 17"},
+        {"Minimum Version=21.0.2+13\r\nMaximum Version=21.0.9\r\n", "version between 21.0.2+13 and 21.0.9"},
+        // Not a version: no bound, as before.
+        {"Minimum Version=9999999999\r\n", "latest version"},
+    };
+    for (const Case& c : cases) {
+        SeenDialog seen;
+        launchWithoutRuntime(folder, std::string(kSettings) + c.bounds, seen, pressCancel);
+        EXPECT_EQ(seen.message, std::string("The Java Runtime Environment (JRE) was not found. Please  download and "
+                                            "install a JRE (") + c.required + ") from:");
+    }
+}
+
 // Polls until found gives a handle or about ten seconds have passed.
 template <typename Found>
 auto waitFor(Found found) -> decltype(found()) {

@@ -115,6 +115,36 @@ TEST_F(ModernRuntime, TodaysKeysOnlyWhenTheSettingsAskForJava9OrLater) {
     registerHome(HKEY_LOCAL_MACHINE, "Software\\JavaSoft\\Java Development Kit\\17", "JavaHome", temurin);
     folder.write("app.ini", settings(""));
     EXPECT_EQ(loadedLibrary(folder, exe), temurin + "\\bin\\server\\jvm.dll");
+    // A "Maximum Version" of 9 or more asks for them too, whatever the
+    // minimum: "1.8 to 17" takes Temurin 17.
+    removeRuntimeRegistrations();
+    registerHome(HKEY_LOCAL_MACHINE, "Software\\Eclipse Adoptium\\JDK\\17.0.1.12\\hotspot\\MSI", "Path", temurin);
+    folder.write("app.ini", settings("Minimum Version=1.8\r\nMaximum Version=17\r\n"));
+    EXPECT_EQ(loadedLibrary(folder, exe), temurin + "\\bin\\server\\jvm.dll");
+}
+
+TEST_F(ModernRuntime, KeysNamingOnlyAMajorVersionTakeTheReleaseFilesVersion) {
+    TestFolder folder("modern-release");
+    std::string zulu = addTestRuntime(folder, "zulu21", kJava9Home);
+    folder.write("zulu21\\release", "IMPLEMENTOR=\"Azul Systems, Inc.\"\nJAVA_VERSION=\"21.0.5\"\n");
+    std::string liberica = addTestRuntime(folder, "liberica17", kJava9Home);
+    folder.write("liberica17\\release", "JAVA_VERSION=\"17.0.9\"\r\n");
+    registerHome(HKEY_LOCAL_MACHINE, "Software\\Azul Systems\\Zulu\\zulu-21", "InstallationPath", zulu);
+    registerHome(HKEY_LOCAL_MACHINE, "Software\\BellSoft\\Liberica\\jdk-17", "InstallationPath", liberica);
+    // 21.0.5 is above the minimum that 21 alone is below.
+    std::string exe = prepare(folder, "Minimum Version=21.0.1\r\n");
+    EXPECT_EQ(loadedLibrary(folder, exe), zulu + "\\bin\\server\\jvm.dll");
+    // 17.0.9 matches the preferred version that 17 alone never matches.
+    folder.write("app.ini", settings("Minimum Version=11\r\nPreferred versions=17.0.9\r\n"));
+    EXPECT_EQ(loadedLibrary(folder, exe), liberica + "\\bin\\server\\jvm.dll");
+    // A name without any version, and a home value the registry keeps with
+    // references to expand (REG_EXPAND_SZ).
+    removeRuntimeRegistrations();
+    registerHome(HKEY_LOCAL_MACHINE, "Software\\Azul Systems\\Zulu\\zulu-latest", "InstallationPath",
+                 "%RUNTIMES%\\zulu21", REG_EXPAND_SZ);
+    folder.write("app.ini", settings("Minimum Version=21\r\n"));
+    EXPECT_EQ(loadedLibrary(folder, exe, {.environment = {{"RUNTIMES", folder.path()}}}),
+              zulu + "\\bin\\server\\jvm.dll");
 }
 
 TEST_F(ModernRuntime, LibrariesOfTheOtherMachineOrNoDllAtAllAreSkipped) {

@@ -46,6 +46,9 @@ void removeTree(const std::string& path) {
     std::wstring wide(path.size(), L'\0');
     wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
                                                              wide.data(), static_cast<int>(wide.size()))));
+    // Through the prefix that lifts the length limit: a tree may be deeper
+    // than MAX_PATH.
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') wide = L"\\\\?\\" + wide;
     removeWideTree(wide);
 }
 

@@ -24,11 +24,11 @@ void removeRuntimeRegistrations() {
     }
 }
 
-void registerHome(HKEY root, const std::string& key, const char* valueName, const std::string& home) {
+void registerHome(HKEY root, const std::string& key, const char* valueName, const std::string& home, DWORD type) {
     HKEY created;
     if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the key " + key);
-    RegSetValueExA(created, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
+    RegSetValueExA(created, valueName, 0, type, reinterpret_cast<const BYTE*>(home.c_str()),
                    static_cast<DWORD>(home.size() + 1));
     RegCloseKey(created);
 }

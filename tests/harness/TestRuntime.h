@@ -40,7 +40,8 @@ void addTestRuntimeAt(const std::string& home, const RuntimeLayout& layout = {})
 void removeRuntimeRegistrations();
 
 // Writes a home value into a registry key (created when missing).
-void registerHome(HKEY root, const std::string& key, const char* valueName, const std::string& home);
+void registerHome(HKEY root, const std::string& key, const char* valueName, const std::string& home,
+                  DWORD type = REG_SZ);
 
 // A named event that scripts wait for ("wait NAME", "thread until NAME").
 // The name is made unique to this test process; the event is created at

@@ -106,8 +106,8 @@ TEST_F(JavaCalls, StandardStreamsGoToFiles) {
     std::ofstream(folder / "out.txt") << "old content, longer than what replaces it\n";
     callProbe("saveStreams", "()V");
 
-    EXPECT_TRUE(redirectStandardStream(env, (folder / "out.txt").string(), StandardStream::Out));
-    EXPECT_TRUE(redirectStandardStream(env, (folder / "err.txt").string(), StandardStream::Err));
+    EXPECT_TRUE(redirectStandardStream(env, argumentOf((folder / "out.txt").string()), StandardStream::Out));
+    EXPECT_TRUE(redirectStandardStream(env, argumentOf((folder / "err.txt").string()), StandardStream::Err));
     callProbe("printOut", "(Ljava/lang/String;)V", newJavaString(env, "to out caf\xE9"));
     callProbe("printErr", "(Ljava/lang/String;)V", newJavaString(env, "to err"));
     callProbe("restoreStreams", "()V");
@@ -124,7 +124,7 @@ TEST_F(JavaCalls, RedirectionIntoAMissingFolderFailsAndTheCallerGoesOn) {
     jobject before = systemOut();
     jclass notFound = env->FindClass("java/io/FileNotFoundException");
     std::string described = capturedStandardError([&] {
-        EXPECT_FALSE(redirectStandardStream(env, path.string(), StandardStream::Out));
+        EXPECT_FALSE(redirectStandardStream(env, argumentOf(path.string()), StandardStream::Out));
         // The caller finds the exception pending and describes it.
         jthrowable pending = env->ExceptionOccurred();
         ASSERT_NE(pending, nullptr);

@@ -196,11 +196,24 @@ TEST_F(ReadSettings, PathsOfAUtf16File) {
     EXPECT_EQ(r.settings.vm.classPath, " " + shortName + "\\a.jar;\\b.jar");
     EXPECT_EQ(trace.shortNames.size(), 2u);
 
-    // One that has no short name stops the read with message 232.
-    text += L"[Application]\r\nOutput File=\u0141.log\r\n";
-    bytes = "";
-    for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    temp_.write("app.ini", bytes);
+    // Paths that do not exist have no short name: a runtime folder or a
+    // "System Path" folder is left out, an output file kept in UTF-16 (it is
+    // made), and a class path entry stops the read with message 232.
+    auto utf16 = [](const std::wstring& t) {
+        std::string b;
+        for (wchar_t c : t) b += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        return b;
+    };
+    temp_.write("app.ini", utf16(L"\xFEFF[Java Runtime Environment]\r\nMain Class=Main\r\nJRE Path=C:\\gone\\\u0141"
+                                 L"\r\nSystem Path=C:\\x;C:\\gone\\\u0141;C:\\y\r\n[Application]\r\nOutput File=\u0141.log\r\n"));
+    r = Read();
+    r.failure = readSettings(exe(), temp_.file("app.ini"), r.settings);
+    EXPECT_FALSE(r.failure);
+    EXPECT_EQ(r.settings.discovery.jrePath, "");
+    EXPECT_EQ(r.settings.environment.systemPath, "C:\\x;C:\\y");
+    EXPECT_EQ(r.settings.vm.outputFileWide, L"\u0141.log");
+    temp_.write("app.ini", utf16(L"\xFEFF[Java Runtime Environment]\r\nMain Class=Main\r\n[Class Path]\r\n"
+                                 L"Class Path=\\\u0141.jar\r\n"));
     r.failure = readSettings(exe(), temp_.file("app.ini"), r.settings);
     ASSERT_TRUE(r.failure);
     EXPECT_EQ(r.failure->message, msg::PathWithoutAnsiName);

@@ -82,6 +82,15 @@ TEST(InstanceName, EveryBackslashBecomesAnUnderscore) {
     EXPECT_EQ(instanceNameFor("C:\\Apps\\Tool.exe"), "C:_Apps_Tool.exe");
     EXPECT_EQ(instanceNameFor("\\\\server\\share\\My App\\TOOL.Exe"), "__server_share_My App_TOOL.Exe");
     EXPECT_EQ(instanceNameFor("tool"), "tool");
+    // The longest path whose names fit keeps them; a longer one takes a
+    // digest, one of its own.
+    std::string longest = "C:\\" + std::string(242, 'x');
+    ASSERT_EQ(longest.size() + 15, static_cast<std::size_t>(MAX_PATH));
+    EXPECT_EQ(instanceNameFor(longest), "C:_" + std::string(242, 'x'));
+    std::string name = instanceNameFor(longest + "y");
+    EXPECT_EQ(name.size(), 13u + 32u);
+    EXPECT_EQ(name.rfind("JavaLauncher-", 0), 0u);
+    EXPECT_NE(name, instanceNameFor(longest + "z"));
 }
 
 }  // namespace
