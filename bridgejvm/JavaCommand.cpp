@@ -27,7 +27,11 @@ std::string translatePathList(const std::string& list, const PathTranslator& tra
     for (;;) {
         std::size_t end = list.find(';', start);
         std::string entry = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        std::optional<std::string> unix = translate(entry.empty() ? "." : entry);
+        // An empty entry stays one: Java takes it for the current folder,
+        // which the VM shares with the launcher, and HotSpot's class data
+        // sharing passes over it (a folder named instead would stop the
+        // ahead-of-time cache of Java 25 from being made).
+        std::optional<std::string> unix = entry.empty() ? std::optional<std::string>("") : translate(entry);
         if (unix) {
             if (!first) result += ':';
             result += *unix;
@@ -50,8 +54,44 @@ std::string translateOption(const std::string& option, const PathTranslator& tra
         if (startsWith(option, prefix, length))
             return option.substr(0, length) + translateAgent(option.substr(length), translate);
     }
+    // One file each (a ";" may be part of its name).
+    for (const char* prefix : {"-XX:AOTCache=", "-XX:AOTCacheOutput=", "-XX:AOTConfiguration="}) {
+        if (startsWith(option, prefix, length)) {
+            std::optional<std::string> unix = translate(option.substr(length));
+            return option.substr(0, length) + (unix ? *unix : option.substr(length));
+        }
+    }
     return option;
 }
+
+int javaFeatureVersion(const std::string& releaseText) {
+    // A line JAVA_VERSION="17.0.15" (the quotes are optional).
+    std::size_t at = 0;
+    for (;;) {
+        at = releaseText.find("JAVA_VERSION=", at);
+        if (at == std::string::npos) return 0;
+        if (at == 0 || releaseText[at - 1] == '\n') break;
+        ++at;
+    }
+    at += 13;
+    if (at < releaseText.size() && releaseText[at] == '"') ++at;
+    auto number = [&](std::size_t& from) {
+        int value = 0;
+        std::size_t start = from;
+        while (from < releaseText.size() && releaseText[from] >= '0' && releaseText[from] <= '9' && value < 100000)
+            value = value * 10 + (releaseText[from++] - '0');
+        return from > start ? value : -1;
+    };
+    int first = number(at);
+    if (first != 1) return first < 0 ? 0 : first;
+    // 1.x: the version is the second number.
+    if (at >= releaseText.size() || releaseText[at] != '.') return 1;
+    ++at;
+    int second = number(at);
+    return second < 0 ? 1 : second;
+}
+
+bool acceptsSecurityManagerAllow(int featureVersion) { return featureVersion >= 12 && featureVersion <= 23; }
 
 std::string quoteForOptionsFile(const std::string& option) {
     // HotSpot's reader splits at unquoted white space and takes everything

@@ -16,15 +16,26 @@ namespace bridgejvm {
 using PathTranslator = std::function<std::optional<std::string>(const std::string&)>;
 
 // A ";"-separated list of Windows paths as a ":"-separated list of Unix
-// paths. An empty entry stands for the current folder; entries that cannot
-// be mapped are left out.
+// paths. An empty entry stays empty (the current folder, for Java); entries
+// that cannot be mapped are left out.
 std::string translatePathList(const std::string& list, const PathTranslator& translate);
 
 // The option with its Windows paths translated: java.class.path,
 // java.library.path, -Xbootclasspath/a:, the class data sharing archives of
-// -XX:SharedArchiveFile= and -XX:ArchiveClassesAtExit=, and the file of
-// -javaagent: and -agentpath:. Other options are returned unchanged.
+// -XX:SharedArchiveFile= and -XX:ArchiveClassesAtExit=, the ahead-of-time
+// cache files of -XX:AOTCache=, -XX:AOTCacheOutput= and
+// -XX:AOTConfiguration=, and the file of -javaagent: and -agentpath:.
+// Other options are returned unchanged.
 std::string translateOption(const std::string& option, const PathTranslator& translate);
+
+// The feature version (17 for "17.0.15", 8 for "1.8.0_392") that a JDK's
+// release file gives in JAVA_VERSION; 0 when it gives none.
+int javaFeatureVersion(const std::string& releaseText);
+
+// Whether a VM of that feature version starts with
+// -Djava.security.manager=allow: 12 to 23 (earlier ones take "allow" for a
+// class name, 24 and later refuse to start). Unknown (0): no.
+bool acceptsSecurityManagerAllow(int featureVersion);
 
 // One option as an entry of an options file: blanks and quotes are quoted
 // so that HotSpot's reader gives back exactly the option.

@@ -9,6 +9,7 @@
 
 #include "bridgejvm/JavaCommand.h"
 #include "bridgejvm/StderrFilter.h"
+#include "bridgejvm/VmExit.h"
 #include "bridgejvm/Wire.h"
 #include "bridgejvm/WinePaths.h"
 
@@ -88,6 +89,40 @@ std::wstring environmentWithToken(const std::string& token) {
     return block;
 }
 
+// The Linux java that runtimes of this bridge run: [Bridge] Java= of
+// lib\bridgejvm\bridgejvm.ini.
+std::wstring linuxJava(const std::wstring& home) {
+    std::wstring iniFile = home + L"\\lib\\bridgejvm\\bridgejvm.ini";
+    wchar_t java[MAX_PATH * 4];
+    GetPrivateProfileStringW(L"Bridge", L"Java", kDefaultJava, java, MAX_PATH * 4, iniFile.c_str());
+    return java;
+}
+
+std::string readSmallFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string text(64 * 1024, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) read = 0;
+    CloseHandle(file);
+    text.resize(read);
+    return text;
+}
+
+// The feature version of the Linux JDK, from its release file
+// (<jdk>/bin/java: <jdk>/release), else from the runtime's own copy of it.
+int linuxJavaVersion(const std::wstring& home, const std::wstring& java) {
+    std::string unixJava = narrow(java, CP_UTF8);
+    std::size_t bin = unixJava.rfind("/bin/");
+    if (bin != std::string::npos) {
+        if (std::optional<std::wstring> release = dosPath(unixJava.substr(0, bin) + "/release")) {
+            if (int version = javaFeatureVersion(readSmallFile(*release))) return version;
+        }
+    }
+    return javaFeatureVersion(readSmallFile(home + L"\\release"));
+}
+
 std::vector<std::string> words(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> result;
@@ -141,13 +176,17 @@ jint JvmProcess::start(const std::vector<std::string>& options, bool ignoreUnrec
     std::string defaultClassPath =
         classPathLength > 0 && classPathLength < 32768 ? narrow(std::wstring(classPath, classPathLength), CP_UTF8) : ".";
     PathTranslator translate = [](const std::string& path) { return unixPath(path); };
+    std::wstring java = linuxJava(home);
     std::vector<std::string> bridgeOptions = {
         "-Djava.class.path=" + translatePathList(defaultClassPath, translate),
         "-Xbootclasspath/a:" + *serverJar,
-        "-Djava.security.manager=allow",
         "-Dfile.encoding=" + javaCharsetName(GetACP()),
         "-Dline.separator=\r\n",
     };
+    // The server's exit reporting needs a security manager; Java 24 and
+    // later refuse to start when asked to allow one.
+    if (acceptsSecurityManagerAllow(linuxJavaVersion(home, java)))
+        bridgeOptions.insert(bridgeOptions.begin() + 2, "-Djava.security.manager=allow");
     if (ignoreUnrecognized) bridgeOptions.push_back("-XX:+IgnoreUnrecognizedVMOptions");
     std::vector<std::string> launcherOptions;
     for (const std::string& option : options) {
@@ -179,7 +218,7 @@ jint JvmProcess::start(const std::vector<std::string>& options, bool ignoreUnrec
     listenerPort_ = ntohs(address.sin_port);
     std::thread([this] { acceptConnections(); }).detach();
 
-    if (!launchScript(home, optionsFile)) {
+    if (!launchScript(home, java, optionsFile)) {
         DeleteFileW(optionsFile.c_str());
         closesocket(listener_);
         return JNI_ERR;
@@ -202,7 +241,12 @@ jint JvmProcess::start(const std::vector<std::string>& options, bool ignoreUnrec
     } else {
         // Let the VM's last words reach standard error first.
         changed_.wait_for(lock, kStatusGrace, [this] { return stderrClosed_ || !stderrConnected_; });
+        bool refused = creationRefused_;
+        int status = status_;
         lock.unlock();
+        // The VM exited or crashed while being created: in-process, that
+        // is the end of the process that created it.
+        if (!refused) ExitProcess(exitCodeForStatus(status));
     }
     closesocket(listener_);
     return JNI_ERR;
@@ -221,10 +265,7 @@ static std::optional<std::string> aliveFile(const std::wstring& path) {
     return unixPath(narrow(path, CP_UTF8));
 }
 
-bool JvmProcess::launchScript(const std::wstring& home, const std::wstring& optionsFile) {
-    std::wstring iniFile = home + L"\\lib\\bridgejvm\\bridgejvm.ini";
-    wchar_t java[MAX_PATH * 4];
-    GetPrivateProfileStringW(L"Bridge", L"Java", kDefaultJava, java, MAX_PATH * 4, iniFile.c_str());
+bool JvmProcess::launchScript(const std::wstring& home, const std::wstring& java, const std::wstring& optionsFile) {
     std::optional<std::string> script = unixPathOf(home + L"\\lib\\bridgejvm\\bridgejvm-start.sh");
     std::optional<std::string> options = unixPathOf(optionsFile);
     std::optional<std::string> unixHome = unixPathOf(home);
@@ -317,11 +358,20 @@ void JvmProcess::readControl(SOCKET connection) {
 
 void JvmProcess::forwardStandardError(SOCKET connection) {
     StderrFilter filter(token_);
+    CreationRefusalWatch refusal;
     char buffer[8192];
     for (;;) {
         int received = recv(connection, buffer, sizeof buffer, 0);
         if (received <= 0) break;
-        writeStandardError(filter.feed(std::string_view(buffer, static_cast<std::size_t>(received))));
+        std::string_view bytes(buffer, static_cast<std::size_t>(received));
+        if (!refusal.refused()) {
+            refusal.feed(bytes);
+            if (refusal.refused()) {
+                std::lock_guard lock(mutex_);
+                creationRefused_ = true;
+            }
+        }
+        writeStandardError(filter.feed(bytes));
     }
     writeStandardError(filter.finish());
     closesocket(connection);
@@ -346,7 +396,8 @@ void JvmProcess::watchForEnd() {
     if (!statusReceived_) status_ = 1;
     ended_ = true;
     exitCode_ = exitRequest_;
-    if (!exitCode_ && status_ != 0) exitCode_ = status_;  // the VM crashed or was killed
+    // Otherwise the VM crashed, was killed or ended without the server's report.
+    if (!exitCode_ && status_ != 0) exitCode_ = static_cast<int>(exitCodeForStatus(status_));
     changed_.notify_all();
     lock.unlock();
     closesocket(listener_);

@@ -23,9 +23,11 @@ namespace bridgejvm {
 class JvmProcess {
 public:
     // Starts the VM with the launcher's options (ANSI, as the launcher gave
-    // them) and waits until its server is ready. JNI_ERR when the VM did not
-    // start; its own complaint (an option it rejects, ...) has then reached
-    // this process's standard error.
+    // them) and waits until its server is ready. JNI_ERR when the VM refused
+    // to be created (an option it rejects, ...) or did not start at all; its
+    // own complaint has then reached this process's standard error. A VM
+    // that exits or crashes while being created ends this process instead,
+    // as HotSpot does in the process that creates it (VmExit.h).
     jint start(const std::vector<std::string>& options, bool ignoreUnrecognized);
 
     int serverPort() const { return serverPort_; }
@@ -48,7 +50,7 @@ private:
     void forwardStandardError(SOCKET socket);
     void watchForEnd();
     bool endReached(Clock::time_point now) const;
-    bool launchScript(const std::wstring& home, const std::wstring& optionsFile);
+    bool launchScript(const std::wstring& home, const std::wstring& java, const std::wstring& optionsFile);
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -62,6 +64,7 @@ private:
     Clock::time_point controlClosedAt_;
     bool stderrConnected_ = false;
     bool stderrClosed_ = false;
+    bool creationRefused_ = false;  // the java command said JNI_CreateJavaVM failed
     bool statusReceived_ = false;
     int status_ = 0;
     Clock::time_point statusAt_;

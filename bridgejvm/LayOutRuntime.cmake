@@ -1,10 +1,20 @@
-# cmake -DBIN=<build bin folder> -DHOME=<runtime folder> -P LayOutRuntime.cmake
-# Lays out a bridge runtime: the folder a launcher finds as a Java home.
+# cmake -DBIN=<build bin folder> -DHOME=<runtime folder> [-DJDK=<Linux JDK>] -P LayOutRuntime.cmake
+# Lays out a bridge runtime: the folder a launcher finds as a Java home. Its
+# Linux Java is the build's (bin/bridgejvm.ini), or JDK's bin/java, whose
+# release file then becomes the runtime's.
 file(MAKE_DIRECTORY ${HOME}/bin/client ${HOME}/bin/server ${HOME}/lib/bridgejvm)
 file(TOUCH ${HOME}/bin/java.dll)
 file(COPY_FILE ${BIN}/bridgejvm.dll ${HOME}/bin/client/jvm.dll ONLY_IF_DIFFERENT)
 file(COPY_FILE ${BIN}/bridgejvm.dll ${HOME}/bin/server/jvm.dll ONLY_IF_DIFFERENT)
 file(COPY_FILE ${BIN}/bridgejvm-server.jar ${HOME}/lib/bridgejvm/bridgejvm-server.jar ONLY_IF_DIFFERENT)
 file(COPY_FILE ${BIN}/bridgejvm-start.sh ${HOME}/lib/bridgejvm/bridgejvm-start.sh ONLY_IF_DIFFERENT)
-file(COPY_FILE ${BIN}/bridgejvm.ini ${HOME}/lib/bridgejvm/bridgejvm.ini ONLY_IF_DIFFERENT)
-file(COPY_FILE ${BIN}/bridgejvm-release ${HOME}/release ONLY_IF_DIFFERENT)
+if(JDK)
+    if(NOT EXISTS ${JDK}/bin/java OR NOT EXISTS ${JDK}/release)
+        message(FATAL_ERROR "${JDK} has no bin/java and release file")
+    endif()
+    file(WRITE ${HOME}/lib/bridgejvm/bridgejvm.ini "[Bridge]\nJava=${JDK}/bin/java\n")
+    file(COPY_FILE ${JDK}/release ${HOME}/release ONLY_IF_DIFFERENT)
+else()
+    file(COPY_FILE ${BIN}/bridgejvm.ini ${HOME}/lib/bridgejvm/bridgejvm.ini ONLY_IF_DIFFERENT)
+    file(COPY_FILE ${BIN}/bridgejvm-release ${HOME}/release ONLY_IF_DIFFERENT)
+endif()

@@ -17,8 +17,10 @@ export LC_ALL=C.UTF-8
 # The server reads the secret from descriptor 4; it stays out of the
 # environment the application sees. A class path on the command line keeps
 # java from adding "." after the options file's.
-"$java" -Djava.class.path=. -XX:VMOptionsFile="$options" "-Dbridgejvm.runtime=$runtime" bridgejvm.Server "$port" "$alive" \
-    2>&3 3>&- 4<<<"$token"
+# Bash's own report of a VM killed by a signal ("Aborted (core dumped)")
+# stays out of the launcher's standard error: the status tells the dll.
+{ "$java" -Djava.class.path=. -XX:VMOptionsFile="$options" "-Dbridgejvm.runtime=$runtime" bridgejvm.Server "$port" "$alive" \
+    2>&3 3>&- 4<<<"$token"; } 2>/dev/null
 status=$?
 exec 3>&-
 # The dll is gone when its process was ended: then nobody listens.

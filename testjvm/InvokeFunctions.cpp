@@ -11,6 +11,7 @@
 
 #include "testjvm/JavaText.h"
 #include "testjvm/Runtime.h"
+#include "testjvm/Sharing.h"
 #include "testjvm/TraceWriter.h"
 
 namespace testjvm {
@@ -123,6 +124,49 @@ void setClassPath(const std::string& value) {
         state.classPath.push_back({entry, fromAnsi(entry)});
         if (end == std::string::npos) break;
         start = end + 1;
+    }
+}
+
+// The first bytes of a file (up to 16 MB); nothing when it cannot be read.
+std::optional<std::string> readFileStart(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string content;
+    char buffer[65536];
+    DWORD read = 0;
+    while (content.size() < 16 * 1024 * 1024 && ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    CloseHandle(file);
+    return content;
+}
+
+// What a VM does with class data sharing while it is created, as far as
+// TESTJVM_SHARING_EXIT and TESTJVM_MAP_ARCHIVES ask: end the process from
+// inside JNI_CreateJavaVM as HotSpot does when it cannot honour a sharing
+// option, and "map" the archives, crashing on a damaged one.
+void playClassDataSharing(const std::vector<std::string>& options) {
+    if (std::optional<long long> code = numberVariable("TESTJVM_SHARING_EXIT")) {
+        for (const std::string& option : options) {
+            if (!isSharingOption(option)) continue;
+            traceEvent("sharing-exit", {{"option", option}, {"code", std::to_string(*code)}});
+            writeStandardHandle(STD_OUTPUT_HANDLE, "Error occurred during initialization of VM\r\n"
+                                                   "testjvm: class data sharing refused: " + option + "\r\n");
+            ExitProcess(static_cast<UINT>(*code));
+        }
+    }
+    std::optional<std::string> map = environmentVariable("TESTJVM_MAP_ARCHIVES");
+    if (!map || map->empty()) return;
+    for (const std::string& archive : archivesToMap(options)) {
+        std::optional<std::string> content = readFileStart(archive);
+        ArchiveContent judged = content ? judgeArchive(*content) : ArchiveContent::NotAnArchive;
+        traceEvent("map", {{"archive", archive}, {"content", content ? archiveContentName(judged) : "missing"}});
+        if (judged != ArchiveContent::Damaged) continue;
+        traceEvent("crash", {{"archive", archive}});
+        writeStandardHandle(STD_ERROR_HANDLE, "testjvm: crash while mapping " + archive + "\r\n");
+        // As a parent sees a process that died of an access violation:
+        // no exception handler, no debugger, no dialog.
+        TerminateProcess(GetCurrentProcess(), kCrashExitCode);
     }
 }
 
@@ -305,6 +349,9 @@ jint createJavaVm(JavaVM** pvm, void** penv, void* argsPointer) {
     }
     if (!classPath) classPath = environmentVariable("CLASSPATH");
     setClassPath(classPath.value_or("."));
+    std::vector<std::string> options;
+    for (jint i = 0; i < args->nOptions; ++i) options.emplace_back(args->options[i].optionString);
+    playClassDataSharing(options);
 
     state.created = true;
     state.systemOut = newPrintStream(newStandardStream(STD_OUTPUT_HANDLE));

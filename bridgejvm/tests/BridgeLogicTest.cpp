@@ -7,6 +7,7 @@
 #include "bridgejvm/JavaCommand.h"
 #include "bridgejvm/Signature.h"
 #include "bridgejvm/StderrFilter.h"
+#include "bridgejvm/VmExit.h"
 #include "bridgejvm/Wire.h"
 
 namespace bridgejvm {
@@ -23,8 +24,9 @@ std::optional<std::string> fakeTranslate(const std::string& path) {
 }
 
 TEST(BridgeOptions, PathOptionsAreTranslatedOthersKept) {
-    EXPECT_EQ(translateOption("-Djava.class.path=C:\\app\\a.jar;;C:\\missing\\b.jar;C:\\app\\classes", fakeTranslate),
-              "-Djava.class.path=/c/app/a.jar:/cwd:/c/app/classes");
+    // An empty entry stays empty, as the launcher's trailing ";" does.
+    EXPECT_EQ(translateOption("-Djava.class.path=C:\\app\\a.jar;;C:\\missing\\b.jar;C:\\app\\classes;", fakeTranslate),
+              "-Djava.class.path=/c/app/a.jar::/c/app/classes:");
     EXPECT_EQ(translateOption("-Djava.library.path=C:\\app\\lib", fakeTranslate), "-Djava.library.path=/c/app/lib");
     EXPECT_EQ(translateOption("-Xbootclasspath/a:C:\\x.jar;C:\\y.jar", fakeTranslate),
               "-Xbootclasspath/a:/c/x.jar:/c/y.jar");
@@ -32,9 +34,14 @@ TEST(BridgeOptions, PathOptionsAreTranslatedOthersKept) {
               "-XX:SharedArchiveFile=/c/Local/app.jsa");
     EXPECT_EQ(translateOption("-XX:ArchiveClassesAtExit=C:\\Local\\app.jsa", fakeTranslate),
               "-XX:ArchiveClassesAtExit=/c/Local/app.jsa");
+    EXPECT_EQ(translateOption("-XX:AOTCache=C:\\Local\\a;b.aot", fakeTranslate), "-XX:AOTCache=/c/Local/a;b.aot");
+    EXPECT_EQ(translateOption("-XX:AOTCacheOutput=C:\\app.aot", fakeTranslate), "-XX:AOTCacheOutput=/c/app.aot");
+    EXPECT_EQ(translateOption("-XX:AOTConfiguration=C:\\missing\\x", fakeTranslate),
+              "-XX:AOTConfiguration=C:\\missing\\x");
     EXPECT_EQ(translateOption("-javaagent:C:\\agent.jar=a=b;c", fakeTranslate), "-javaagent:/c/agent.jar=a=b;c");
     EXPECT_EQ(translateOption("-agentpath:C:\\missing\\x.so", fakeTranslate), "-agentpath:C:\\missing\\x.so");
-    for (const char* kept : {"-Xmx512m", "-Dpath=C:\\app", "-Djava.class.pathology=C:\\x", "-verbose:gc", ""})
+    for (const char* kept : {"-Xmx512m", "-Dpath=C:\\app", "-Djava.class.pathology=C:\\x", "-verbose:gc", "",
+                             "-XX:AOTMode=on"})
         EXPECT_EQ(translateOption(kept, fakeTranslate), kept);
 }
 
@@ -77,6 +84,33 @@ TEST(BridgeOptions, CharsetsAndArgumentQuoting) {
     EXPECT_EQ(quoteArgument(L""), L"\"\"");
     EXPECT_EQ(quoteArgument(L"/a b/c"), L"\"/a b/c\"");
     EXPECT_EQ(quoteArgument(L"say \"hi\\\" \\"), L"\"say \\\"hi\\\\\\\" \\\\\"");
+}
+
+TEST(BridgeOptions, SecurityManagerOnlyForTheVersionsThatAllowIt) {
+    EXPECT_EQ(javaFeatureVersion("IMPLEMENTOR_JAVA_VERSION=\"9\"\nJAVA_VERSION=\"17.0.15\"\n"), 17);
+    EXPECT_EQ(javaFeatureVersion("JAVA_VERSION=\"1.8.0_392\"\n"), 8);
+    EXPECT_EQ(javaFeatureVersion("JAVA_VERSION=25\r\n"), 25);
+    for (const char* none : {"", "JAVA_VERSION=\"x\"", "MODULES=\"java.base\""}) EXPECT_EQ(javaFeatureVersion(none), 0);
+    std::string accepted;
+    for (int version : {0, 11, 12, 23, 24}) accepted += acceptsSecurityManagerAllow(version) ? '1' : '0';
+    EXPECT_EQ(accepted, "00110");
+}
+
+TEST(BridgeVmExit, CrashesAndRefusalsAreToldApart) {
+    for (int signal : {4, 5, 6, 7, 8, 11, 31}) EXPECT_EQ(exitCodeForStatus(128 + signal), kCrashExitCode) << signal;
+    // Exits, and the signals HotSpot turns into an orderly exit (128 + 2, 15) or that kill it.
+    for (int status : {0, 1, 127, 130, 137, 143, 255}) EXPECT_EQ(exitCodeForStatus(status), unsigned(status));
+
+    const std::string refused = "Unrecognized option: -Xbogus\nError: Could not create the Java Virtual Machine.\n";
+    for (std::size_t chunk : {1u, 7u, 1000u}) {
+        CreationRefusalWatch watch;
+        for (std::size_t at = 0; at < refused.size(); at += chunk) watch.feed(refused.substr(at, chunk));
+        EXPECT_TRUE(watch.refused()) << "chunks of " << chunk;
+    }
+    // What a VM that exits while being created prints is no refusal.
+    CreationRefusalWatch exited;
+    exited.feed("Error occurred during initialization of VM\nError: Could not create");
+    EXPECT_FALSE(exited.refused());
 }
 
 TEST(BridgeStderrFilter, DropsWhatLiesBetweenTheMarkersWhereverTheChunksEnd) {

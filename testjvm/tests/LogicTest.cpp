@@ -1,9 +1,10 @@
 // The test runtime's pure logic: trace lines, scripts and jars, stack
-// traces, modified UTF-8, signatures.
+// traces, modified UTF-8, signatures, class data sharing.
 #include <gtest/gtest.h>
 
 #include "testjvm/JavaText.h"
 #include "testjvm/Script.h"
+#include "testjvm/Sharing.h"
 #include "testjvm/Signature.h"
 #include "testjvm/StackTrace.h"
 #include "testjvm/TraceFormat.h"
@@ -171,6 +172,27 @@ TEST(Signature, Parses) {
     EXPECT_EQ(mixed->result, JavaType::Reference);
     for (const char* bad : {"", "V", "()", "(V)V", "(L;)V", "(I)VV", "(I", "(Q)V", "()[V"})
         EXPECT_FALSE(parseMethodSignature(bad)) << bad;
+}
+
+TEST(Sharing, OptionsArchivesAndTheirContent) {
+    for (const char* option : {"-XX:SharedArchiveFile=a.jsa", "-XX:ArchiveClassesAtExit=a.jsa",
+                               "-XX:+AutoCreateSharedArchive", "-XX:AOTCache=a.aot", "-XX:AOTCacheOutput=a.aot"})
+        EXPECT_TRUE(isSharingOption(option)) << option;
+    EXPECT_FALSE(isSharingOption("-XX:-AutoCreateSharedArchive") || isSharingOption("-XX:AOTMode=on"));
+    // The last of each option counts; two archives are separated by ";".
+    EXPECT_EQ(archivesToMap({"-XX:AOTCache=old.aot", "-XX:SharedArchiveFile=C:\\x.jsa", "-XX:AOTCache=C:\\app.aot",
+                             "-XX:SharedArchiveFile=base.jsa;;top.jsa", "-XX:ArchiveClassesAtExit=w.jsa"}),
+              (std::vector<std::string>{"base.jsa", "top.jsa", "C:\\app.aot"}));
+
+    const std::string dynamicMagic("\xa8\xab\x0b\xf0", 4), staticMagic("\xa2\xab\x0b\xf0", 4);
+    EXPECT_EQ(judgeArchive(dynamicMagic + std::string(4096, 'x')), ArchiveContent::Sound);
+    EXPECT_EQ(judgeArchive(staticMagic + "#testjvm-damaged"), ArchiveContent::Damaged);
+    EXPECT_EQ(judgeArchive(dynamicMagic + "xxxx\n#testjvm-damaged\n"), ArchiveContent::Damaged);
+    EXPECT_EQ(judgeArchive(dynamicMagic + "xx #testjvm-damaged"), ArchiveContent::Sound);
+    // A damaged body leaves the header intact.
+    for (const std::string& foreign : {std::string("#testjvm-damaged"), dynamicMagic.substr(0, 3),
+                                       std::string("\xa8\xab\x0b\xf1\n#testjvm-damaged", 21)})
+        EXPECT_EQ(judgeArchive(foreign), ArchiveContent::NotAnArchive);
 }
 
 }  // namespace

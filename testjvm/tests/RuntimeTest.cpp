@@ -7,6 +7,7 @@
 
 #include <jni.h>
 
+#include <cstring>
 #include <functional>
 
 #include "harness/LaunchHarness.h"
@@ -501,6 +502,22 @@ TEST(Child, DISABLED_ThreadEndsAttached) {
     ExitProcess(100);
 }
 
+// The options of TESTJVM_CHILD_OPTIONS (one a line) after the class path.
+TEST(Child, DISABLED_CreateWithOptions) {
+    char text[4096] = "";
+    GetEnvironmentVariableA("TESTJVM_CHILD_OPTIONS", text, sizeof text);
+    std::vector<std::string> options = {"-Djava.class.path=" + childFolder() + "\\classes"};
+    for (const char* line = text; *line;) {
+        const char* end = std::strchr(line, '\n');
+        options.emplace_back(line, end ? end - line : std::strlen(line));
+        line = end ? end + 1 : line + std::strlen(line);
+    }
+    Runtime runtime;
+    runtime.module = LoadLibraryA((buildOutputFolder() + "\\testjvm.dll").c_str());
+    runtime.create = reinterpret_cast<CreateJavaVM>(GetProcAddress(runtime.module, "JNI_CreateJavaVM"));
+    ExitProcess(createVm(runtime, options) == JNI_OK ? 100 : 101);
+}
+
 struct ChildRun {
     LaunchResult result;
     Trace trace;
@@ -508,11 +525,15 @@ struct ChildRun {
     std::string error;
 };
 
-ChildRun runChild(const TestFolder& folder, const std::string& scenario) {
+ChildRun runChild(const TestFolder& folder, const std::string& scenario,
+                  std::vector<std::pair<std::string, std::string>> environment = {}) {
     LaunchOptions options;
     options.arguments = "--gtest_also_run_disabled_tests --gtest_filter=Child.DISABLED_" + scenario;
     std::string traceFile = folder.file(scenario + ".trace");
-    options.environment = {{"TESTJVM_TRACE", traceFile}, {"TESTJVM_CHILD_FOLDER", folder.path()}};
+    DeleteFileA(traceFile.c_str());
+    environment.push_back({"TESTJVM_TRACE", traceFile});
+    environment.push_back({"TESTJVM_CHILD_FOLDER", folder.path()});
+    options.environment = std::move(environment);
     options.outputFile = folder.file(scenario + ".out");
     options.errorFile = folder.file(scenario + ".err");
     ChildRun run;
@@ -565,6 +586,50 @@ TEST(TestRuntime, ProcessEndings) {
         EXPECT_NE(run.trace.first("fault").get("what").find(what), std::string::npos)
             << scenario << ": " << run.trace.text;
         EXPECT_NE(run.error.find("testjvm: fault: "), std::string::npos) << scenario;
+    }
+}
+
+// Class data sharing on request: a VM that exits while being created, and
+// one that crashes while mapping a damaged archive, seen from the parent.
+TEST(TestRuntime, SharingExitsAndCrashesOnRequest) {
+    TestFolder folder("testjvm-sharing");
+    const std::string magic("\xa8\xab\x0b\xf0", 4);
+    folder.write("sound.jsa", magic + "body");
+    folder.write("damaged.jsa", magic + "body\n#testjvm-damaged\n");
+    folder.write("damaged.aot", std::string("\xa2\xab\x0b\xf0", 4) + "#testjvm-damaged");
+    folder.write("foreign.jsa", "#testjvm-damaged");
+    auto withOptions = [&](const std::string& options, const char* name, const std::string& value) {
+        return std::vector<std::pair<std::string, std::string>>{{"TESTJVM_CHILD_OPTIONS", options}, {name, value}};
+    };
+
+    // A sharing option ends the process with the code asked for.
+    ChildRun exited = runChild(folder, "CreateWithOptions",
+                               withOptions("-Xmx64m\n-XX:+AutoCreateSharedArchive", "TESTJVM_SHARING_EXIT", "1"));
+    EXPECT_EQ(exited.result.exitCode, 1);
+    EXPECT_EQ(exited.trace.first("sharing-exit").get("option"), "-XX:+AutoCreateSharedArchive");
+    EXPECT_FALSE(exited.trace.has("create-result"));
+    EXPECT_NE(exited.output.find("Error occurred during initialization of VM\r\n"), std::string::npos) << exited.output;
+
+    // Mapping: sound, foreign and missing files are recorded; a damaged one
+    // ends the process at once as a crash would, without a debugger or a dialog.
+    ChildRun mapped = runChild(folder, "CreateWithOptions",
+                               withOptions("-XX:SharedArchiveFile=" + folder.file("sound.jsa") + ";" +
+                                               folder.file("foreign.jsa") + "\n-XX:AOTCache=" + folder.file("none.aot"),
+                                           "TESTJVM_MAP_ARCHIVES", "1"));
+    EXPECT_EQ(mapped.result.exitCode, 100) << mapped.error;
+    std::vector<std::string> contents;
+    for (const TraceEvent& event : mapped.trace.all("map")) contents.push_back(event.get("content"));
+    EXPECT_EQ(contents, (std::vector<std::string>{"sound", "not-an-archive", "missing"}));
+    for (const char* option : {"-XX:SharedArchiveFile=", "-XX:AOTCache="}) {
+        std::string damaged = folder.file(option[4] == 'S' ? "damaged.jsa" : "damaged.aot");
+        ChildRun crashed = runChild(folder, "CreateWithOptions",
+                                    withOptions(option + damaged, "TESTJVM_MAP_ARCHIVES", "1"));
+        EXPECT_EQ(static_cast<DWORD>(crashed.result.exitCode), 0xC0000005u) << option;
+        // A debugger holding the process would show as a time-out.
+        EXPECT_FALSE(crashed.result.timedOut);
+        EXPECT_TRUE(crashed.result.windows.empty());
+        EXPECT_EQ(crashed.trace.first("crash").get("archive"), damaged);
+        EXPECT_NE(crashed.error.find("testjvm: crash while mapping "), std::string::npos);
     }
 }
 

@@ -1,13 +1,25 @@
 #include "harness/BridgeRuntime.h"
 
-std::string addBridgeRuntime(const TestFolder& folder, const std::string& home) {
+std::string addBridgeRuntime(const TestFolder& folder, const std::string& home, const std::string& java) {
     folder.write(home + "\\bin\\java.dll", "");
     folder.copyFromBuild("bridgejvm.dll", home + "\\bin\\client\\jvm.dll");
     folder.copyFromBuild("bridgejvm.dll", home + "\\bin\\server\\jvm.dll");
-    for (const char* file : {"bridgejvm-server.jar", "bridgejvm-start.sh", "bridgejvm.ini"})
+    for (const char* file : {"bridgejvm-server.jar", "bridgejvm-start.sh"})
         folder.copyFromBuild(file, home + "\\lib\\bridgejvm\\" + file);
-    folder.copyFromBuild("bridgejvm-release", home + "\\release");
+    std::string variant = java.empty() ? "" : "-" + java;
+    folder.copyFromBuild("bridgejvm" + variant + ".ini", home + "\\lib\\bridgejvm\\bridgejvm.ini");
+    folder.copyFromBuild("bridgejvm" + variant + "-release", home + "\\release");
     return folder.file(home);
+}
+
+std::string bridgeJavaMissing(const std::string& java) {
+    const char* java25 = "Z:\\usr\\lib\\jvm\\temurin-25-jdk-amd64\\bin\\java";
+    if (java == "java25" && GetFileAttributesA(java25) == INVALID_FILE_ATTRIBUTES)
+        return "Java 25 is not installed at /usr/lib/jvm/temurin-25-jdk-amd64";
+    std::string release = buildOutputFolder() + "\\bridgejvm-" + java + "-release";
+    if (GetFileAttributesA(release.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return "the build made no bridge runtime for " + java + " (" + release + " is missing)";
+    return {};
 }
 
 std::string unixPathOf(const std::string& windowsPath) {

@@ -10,8 +10,15 @@
 #include "harness/TestFolder.h"
 
 // Lays out a bridge runtime in folder\home (bin\java.dll, bin\client and
-// bin\server\jvm.dll, lib\bridgejvm); gives its full path.
-std::string addBridgeRuntime(const TestFolder& folder, const std::string& home);
+// bin\server\jvm.dll, lib\bridgejvm, release); gives its full path. Its
+// Linux Java is the build's Java 17, or with java "java25" the Java 25 JDK
+// and with "jlink" the build's jlink image of Java 17 without a base archive
+// (bridgejvm/README.md).
+std::string addBridgeRuntime(const TestFolder& folder, const std::string& home, const std::string& java = "");
+
+// Why a runtime of that Linux Java cannot be laid out here (its JDK is not
+// installed, the build made none); empty when it can.
+std::string bridgeJavaMissing(const std::string& java);
 
 // The Unix path Wine maps a Windows path to; empty when it cannot.
 std::string unixPathOf(const std::string& windowsPath);

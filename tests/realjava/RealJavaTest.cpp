@@ -32,11 +32,12 @@ protected:
         }
     }
 
-    // app.exe in a new folder with the bridge runtime in "jre" beside it,
-    // the application jars in "lib" and these settings.
-    std::string prepare(const std::string& name, const std::string& settings) {
+    // app.exe in a new folder with the bridge runtime in "jre" beside it
+    // (its Linux Java: harness/BridgeRuntime.h), the application jars in
+    // "lib" and these settings.
+    std::string prepare(const std::string& name, const std::string& settings, const std::string& java = "") {
         folder_ = std::make_unique<TestFolder>("realjava-" + name);
-        addBridgeRuntime(*folder_, "jre");
+        addBridgeRuntime(*folder_, "jre", java);
         copyJars();
         folder_->write("app.ini", settings);
         return folder_->addLauncher("app.exe");
@@ -352,6 +353,89 @@ TEST_F(RealJava, ClassDataSharingMapsTheArchiveFromTheSecondLaunchQuietly) {
         EXPECT_EQ(errors(), "");
     }
     removeTree(std::string(local) + "\\Sharing");
+}
+
+// HotSpot ends the process from inside JNI_CreateJavaVM when the VM exits
+// or crashes while being created; through the bridge the launcher ends the
+// same way (a crash as an access violation), with no message of its own.
+// A Java agent's premain runs at that time.
+TEST_F(RealJava, VmThatEndsWhileBeingCreatedEndsTheLauncher) {
+    std::string exe = prepare("ends-while-created", "");
+    folder_->copyFromBuild("realjava\\agent.jar", "agent.jar");
+    for (const auto& [agent, code] : {std::pair<std::string, int>{"exit=3", 3}, {"crash", int(0xC0000005)}}) {
+        folder_->write("app.ini", settingsFor("com.example.Typical", "[Java Runtime Environment+]\r\n"
+                                              "Virtual Machine Parameters=-javaagent:agent.jar=" + agent + "\r\n"));
+        LaunchResult result = run(exe);
+        EXPECT_EQ(result.exitCode, code) << agent << ": " << errors();
+        EXPECT_TRUE(result.windows.empty()) << agent;
+        EXPECT_EQ(output().find("args="), std::string::npos) << agent;
+    }
+}
+
+// A runtime image of Java 17 made by jlink has no base archive: given
+// -XX:ArchiveClassesAtExit its VM gives up while being created, and takes
+// the launcher with it (exit code 1).
+TEST_F(RealJava, ArchiveClassesAtExitEndsTheLauncherOnAJlinkImage) {
+    ASSERT_EQ(bridgeJavaMissing("jlink"), "");
+    std::string image = buildOutputFolder() + "\\..\\jlink-image";
+    ASSERT_NE(GetFileAttributesA((image + "\\lib\\server\\libjvm.so").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(GetFileAttributesA((image + "\\lib\\server\\classes.jsa").c_str()), INVALID_FILE_ATTRIBUTES);
+    std::string exe = prepare("jlink-dynamic-archive", "", "jlink");
+    folder_->write("app.ini", settingsFor("com.example.Typical", "[Java Runtime Environment+]\r\n"
+                                          "Virtual Machine Parameters=-XX:ArchiveClassesAtExit=app.jsa\r\n"));
+    LaunchResult result = run(exe);
+    EXPECT_EQ(result.exitCode, 1) << errors();
+    EXPECT_TRUE(result.windows.empty());
+    EXPECT_NE(output().find("DynamicDumpSharedSpaces is unsupported when base CDS archive is not loaded"),
+              std::string::npos) << output() << errors();
+    EXPECT_EQ(GetFileAttributesA(folder_->file("app.jsa").c_str()), INVALID_FILE_ATTRIBUTES);
+    // Without the option the image runs the application.
+    folder_->write("app.ini", settingsFor("com.example.Typical"));
+    EXPECT_EQ(run(exe).exitCode, 0) << errors();
+}
+
+// Java 25 through the bridge (no security manager option for it): the
+// first launch trains and, when its VM ends, a child JVM on the Linux side
+// makes the ahead-of-time cache; the second launch maps it. With the aot and
+// cds logs off no log line reaches either stream. The training's progress
+// lines are no log: HotSpot prints them to standard output whatever -Xlog
+// says (-XX:+UnlockDiagnosticVMOptions -XX:-DisplayVMOutput silences them),
+// and the child announces its options ("Picked up JAVA_TOOL_OPTIONS") on
+// standard error.
+TEST_F(RealJava, Java25MakesItsAheadOfTimeCacheOnTheFirstLaunchAndMapsItOnTheSecond) {
+    if (std::string missing = bridgeJavaMissing("java25"); !missing.empty()) GTEST_SKIP() << missing;
+    std::string exe = prepare("java25-aot-cache", "", "java25");
+    std::string cache = folder_->file("app.aot");
+    auto settings = [&](const std::string& option) {
+        folder_->write("app.ini", settingsFor("com.example.Sharing", "[Java Runtime Environment+]\r\n"
+                                              "Virtual Machine Parameters=-Xlog:aot*=off -Xlog:cds*=off \"" +
+                                              option + cache + "\"\r\n"));
+    };
+    // Unified logging's decorations: "[0.006s][error][aot] ...".
+    auto hasLogLine = [](const std::string& text) {
+        return text.find("][aot") != std::string::npos || text.find("][cds") != std::string::npos;
+    };
+
+    settings("-XX:AOTCacheOutput=");
+    LaunchResult result = run(exe, {.arguments = "AOTCache"});
+    EXPECT_EQ(result.exitCode, 0) << errors();
+    // The application's line (CR LF), then HotSpot's (LF), each naming the cache or its configuration.
+    std::string out = output();
+    EXPECT_EQ(out.substr(0, 24), "AOTCache= mapped=false\r\n") << out;
+    for (std::size_t at = out.find('\n') + 1, end; at < out.size(); at = end + 1) {
+        end = std::min(out.find('\n', at), out.size());
+        EXPECT_NE(out.substr(at, end - at).find("AOT"), std::string::npos) << out.substr(at, end - at);
+    }
+    EXPECT_FALSE(hasLogLine(out)) << out;
+    EXPECT_FALSE(hasLogLine(errors())) << errors();
+    EXPECT_TRUE(errors().empty() || errors().rfind("Picked up JAVA_TOOL_OPTIONS: ", 0) == 0) << errors();
+    ASSERT_NE(GetFileAttributesA(cache.c_str()), INVALID_FILE_ATTRIBUTES) << output() << errors();
+
+    settings("-XX:AOTCache=");
+    result = run(exe, {.arguments = "AOTCache"});
+    EXPECT_EQ(result.exitCode, 0) << errors();
+    EXPECT_EQ(output(), "AOTCache=" + unixPathOf(cache) + " mapped=true\r\n");
+    EXPECT_EQ(errors(), "");
 }
 
 }  // namespace
