@@ -1,6 +1,7 @@
 #pragma once
 // What stamp reads from an executable's headers, without loading it: that it
-// is a Windows executable, for which processor, where its checksum lies, and
+// is a whole Windows executable whose list of resources the system can read
+// safely, for which processor, where its checksum lies, and
 // whether it carries a certificate table (an Authenticode signature).
 
 #include <cstddef>

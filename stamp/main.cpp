@@ -278,7 +278,9 @@ std::wstring describeIcon(const std::vector<Resource>& resources) {
                 image = &resource;
         int width = entry.header.width ? entry.header.width : 256;
         int height = entry.header.height ? entry.header.height : 256;
-        std::wstring format = !image ? L"missing"
+        std::string error = image ? checkIconImage(entry.header, image->data.data(), image->data.size()) : "";
+        std::wstring format = !image           ? L"missing"
+                              : !error.empty() ? L"not an image (" + widen(error) + L")"
                               : isPngImage(image->data.data(), image->data.size())
                                   ? L"PNG, " + grouped(image->data.size()) + L" bytes"
                                   : L"bitmap, " + grouped(image->data.size()) + L" bytes";

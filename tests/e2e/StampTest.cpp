@@ -54,8 +54,25 @@ Image bitmap(std::uint8_t size) {
     return {size, 32, data + std::string(size * ((size + 31) / 32 * 4), '\0')};
 }
 
-// A PNG image for the 256-pixel entry: stamp copies it, nobody draws it.
-Image png() { return {0, 32, std::string("\x89PNG\r\n\x1a\n", 8) + std::string(300, '\x5a')}; }
+std::string u32BigEndian(std::uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+
+std::uint32_t crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xffffffffu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG image, 256 pixels unless the header says otherwise: its signature
+// and header, then bytes that stamp copies and nobody draws.
+Image png(std::uint32_t side = 256, std::uint8_t entry = 0) {
+    std::string header = "IHDR" + u32BigEndian(side) + u32BigEndian(side) + std::string("\x08\x06\0\0\0", 5);
+    return {entry, 32,
+            std::string("\x89PNG\r\n\x1a\n", 8) + u32BigEndian(13) + header + u32BigEndian(crc32(header)) +
+                std::string(275, '\x5a')};
+}
 
 std::string iconFile(const std::vector<Image>& images) {
     std::string directory = u16(0) + u16(1) + u16(std::uint16_t(images.size())), data;
@@ -166,6 +183,11 @@ std::vector<std::string> folderListing(const TestFolder& folder) {
     while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
+}
+
+// The offset of a field of the optional header.
+std::size_t headerField(const std::string& file, std::size_t offset) {
+    return *reinterpret_cast<const std::uint32_t*>(&file[0x3c]) + 24 + offset;
 }
 
 const char kSettings[] =
@@ -291,6 +313,24 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
     folder.write("overflow.ico", overflowing);
     folder.write("many.ico", iconFile(std::vector<Image>(65, bitmap(16))));
     folder.write("huge.ico", iconFile({bitmap(16)}) + std::string(16 * 1024 * 1024, '\0'));
+    // Images that are none: a PNG signature and garbage, a bitmap header
+    // without pixels or of 100000 pixels a side, a PNG's header that
+    // disagrees with its entry or its checksum.
+    Image garbage = png(), headerOnly = bitmap(16), giant = bitmap(0), small = png(48), badCrc = png();
+    garbage.data.replace(8, 25, std::string(25, '\x5a'));
+    headerOnly.data.resize(40);
+    giant.data.replace(4, 8, u32(100000) + u32(200000));
+    badCrc.data[30] ^= 1;
+    folder.write("garbage.ico", iconFile({garbage}));
+    folder.write("header.ico", iconFile({bitmap(32), headerOnly}));
+    folder.write("giant.ico", iconFile({giant, bitmap(16)}));
+    folder.write("small.ico", iconFile({bitmap(16), bitmap(32), small}));
+    folder.write("crc.ico", iconFile({badCrc}));
+    std::string launcher = folder.read("launcher.exe");
+    folder.write("cut.exe", launcher.substr(0, launcher.size() / 2));
+    std::string lost = launcher;  // the resources' address far past the image
+    lost.replace(headerField(lost, 112 + 2 * 8), 4, u32(0x7ffffff0));
+    folder.write("lost.exe", lost);
     folder.write("empty.exe", "");
     folder.write("text.exe", "This is not an executable, only text that is long enough to be read as one.");
     folder.write("MyApp.exe", "an earlier output");
@@ -307,6 +347,13 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
         {"launcher.exe MyApp.exe --icon overflow.ico", "lies past the end"},
         {"launcher.exe MyApp.exe --icon many.ico", "at most 64"},
         {"launcher.exe MyApp.exe --icon huge.ico", "larger than 16 MB"},
+        {"launcher.exe MyApp.exe --icon garbage.ico", "image 1 of 1 cannot be used: its PNG data does not begin"},
+        {"launcher.exe MyApp.exe --icon header.ico", "image 2 of 2 cannot be used: its bitmap of 16 x 16 pixels"},
+        {"launcher.exe MyApp.exe --icon giant.ico", "image 1 of 2 cannot be used: its bitmap header says 100000"},
+        {"launcher.exe MyApp.exe --icon small.ico", "says 48 x 48 pixels, its directory entry 256 x 256"},
+        {"launcher.exe MyApp.exe --icon crc.ico", "checksum (CRC) is wrong"},
+        {"cut.exe MyApp.exe", "cut short"},
+        {"lost.exe MyApp.exe", "its resources lie outside its sections"},
         {"launcher.exe MyApp.exe --icon absent.ico", "cannot read"},
         {"launcher.exe MyApp.exe --file-version 1.65536", "larger than 65535"},
         {"launcher.exe MyApp.exe --file-version 2.4b", "only numbers and dots"},
@@ -321,12 +368,12 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
         {"launcher.exe folder.exe", "cannot replace"},  // found only after the update
         {"launcher.exe MyApp.exe --colour blue", "unknown option"},
     };
-    std::string launcher = folder.read("launcher.exe");
     std::vector<std::string> listing = folderListing(folder);
     for (const Case& c : cases) {
         StampRun run = runStamp(folder, c.arguments);
         EXPECT_EQ(run.exitCode, 2) << c.arguments;
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n" << run.errors;
+        EXPECT_EQ(run.errors.find('%'), std::string::npos) << run.errors;
         EXPECT_EQ(folder.read("MyApp.exe"), "an earlier output") << c.arguments;
         EXPECT_EQ(folderListing(folder), listing) << c.arguments;
     }
