@@ -123,6 +123,8 @@ PeImage readPeImage(const std::uint8_t* data, std::size_t size) {
         return image;
     }
     image.checksumAt = optional + 64;
+    image.subsystemAt = optional + 68;
+    image.subsystem = readU16(data + image.subsystemAt);
     // A file cut short (a copy that broke off) still has whole headers.
     std::size_t sectionTable = optional + optionalSize;
     std::size_t sections = readU16(data + pe + 6);
@@ -189,6 +191,12 @@ std::string machineName(std::uint16_t machine) {
             return hex;
         }
     }
+}
+
+std::string subsystemName(std::uint16_t subsystem) {
+    if (subsystem == kGuiSubsystem) return "Windows GUI";
+    if (subsystem == kConsoleSubsystem) return "Windows console";
+    return "subsystem " + std::to_string(subsystem);
 }
 
 void removeCertificateTable(Bytes& file, const PeImage& image) {

@@ -190,6 +190,46 @@ std::size_t headerField(const std::string& file, std::size_t offset) {
     return *reinterpret_cast<const std::uint32_t*>(&file[0x3c]) + 24 + offset;
 }
 
+// Puts a manifest, or an icon image, into an executable with the system's
+// resource writer.
+void writeResource(const std::string& exe, const char* type, WORD name, const std::string& data) {
+    HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    EXPECT_TRUE(UpdateResourceA(update, type, MAKEINTRESOURCEA(name), 1033, const_cast<char*>(data.data()),
+                                DWORD(data.size())));
+    EXPECT_TRUE(EndUpdateResourceA(update, FALSE));
+}
+
+// The manifest the launcher declares DPI awareness with, and one without
+// trustInfo, in CRLF lines and with comments in the way.
+const char kAwareManifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+    "  <compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">\n"
+    "    <application><supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/></application>\n"
+    "  </compatibility>\n"
+    "  <application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    "    <windowsSettings>\n"
+    "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>\n"
+    "      <dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
+    "PerMonitor</dpiAwareness>\n"
+    "    </windowsSettings>\n"
+    "  </application>\n"
+    "  <trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    "    <security><requestedPrivileges><requestedExecutionLevel level='asInvoker' uiAccess='false'/>"
+    "</requestedPrivileges></security>\n"
+    "  </trustInfo>\n"
+    "</assembly>\n";
+const char kBareManifest[] =
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n"
+    "  <!-- <requestedExecutionLevel level=\"asInvoker\"/> -->\r\n"
+    "  <description>x</description>\r\n"
+    "</assembly>";
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
 const char kSettings[] =
     "[Java Runtime Environment]\r\nMain Class=Main\r\n[Class Path]\r\nClass Path=\\classes\r\n"
     "[Application]\r\nOutput File=out.txt\r\n";
@@ -331,6 +371,9 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
     std::string lost = launcher;  // the resources' address far past the image
     lost.replace(headerField(lost, 112 + 2 * 8), 4, u32(0x7ffffff0));
     folder.write("lost.exe", lost);
+    folder.write("doctype.exe", launcher);
+    writeResource(folder.file("doctype.exe"), MAKEINTRESOURCEA(24), 1,
+                  "<!DOCTYPE assembly []>" + std::string(kBareManifest));
     folder.write("empty.exe", "");
     folder.write("text.exe", "This is not an executable, only text that is long enough to be read as one.");
     folder.write("MyApp.exe", "an earlier output");
@@ -354,6 +397,9 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
         {"launcher.exe MyApp.exe --icon crc.ico", "checksum (CRC) is wrong"},
         {"cut.exe MyApp.exe", "cut short"},
         {"lost.exe MyApp.exe", "its resources lie outside its sections"},
+        {"doctype.exe MyApp.exe --dpi-unaware", "cannot be changed: it declares a document type"},
+        {"launcher.exe MyApp.exe --console --gui", "not both"},
+        {"launcher.exe MyApp.exe --execution-level admin", "none of asInvoker"},
         {"launcher.exe MyApp.exe --icon absent.ico", "cannot read"},
         {"launcher.exe MyApp.exe --file-version 1.65536", "larger than 65535"},
         {"launcher.exe MyApp.exe --file-version 2.4b", "only numbers and dots"},
@@ -379,6 +425,82 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
     }
     EXPECT_EQ(folder.read("launcher.exe"), launcher);
     EXPECT_EQ(GetFileAttributesA("Z:\\sys\\MyApp.exe"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Stamp, ConsoleAndGuiChangeOnlyTheSubsystem) {
+    TestFolder folder("stamp-subsystem");
+    folder.addLauncher("launcher.exe");
+    for (const char* name : {"gui", "console", "back"}) folder.makeFolder(name);
+    ASSERT_EQ(runStamp(folder, "launcher.exe gui\\Tool.exe --description Tool").exitCode, 0);
+    StampRun run = runStamp(folder, "launcher.exe console\\Tool.exe --description Tool --console");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.output.find("Windows console"), std::string::npos) << run.output;
+    ASSERT_EQ(runStamp(folder, "console\\Tool.exe back\\Tool.exe --gui").exitCode, 0);
+
+    // Beside the subsystem only the checksum differs, and it matches.
+    std::string gui = folder.read("gui\\Tool.exe"), console = folder.read("console\\Tool.exe");
+    std::size_t checksumAt = headerField(gui, 64), subsystemAt = headerField(gui, 68);
+    EXPECT_EQ(gui.substr(subsystemAt, 2), u16(2));
+    EXPECT_EQ(console.substr(subsystemAt, 2), u16(3));
+    ASSERT_EQ(gui.size(), console.size());
+    for (std::size_t i = 0; i < gui.size(); ++i)
+        if (gui[i] != console[i]) EXPECT_TRUE(i == subsystemAt || (i >= checksumAt && i < checksumAt + 4)) << i;
+    DWORD headerSum = 0, checkSum = 1;
+    MapFileAndCheckSumA(folder.file("console\\Tool.exe").c_str(), &headerSum, &checkSum);
+    EXPECT_EQ(headerSum, checkSum);
+    EXPECT_EQ(folder.read("back\\Tool.exe"), gui);
+
+    StampRun show = runStamp(folder, "--show console\\Tool.exe");
+    EXPECT_NE(show.output.find("\nSubsystem: Windows console\r\n"), std::string::npos) << show.output;
+}
+
+TEST(Stamp, ExecutionLevelAndDpiUnawareChangeOnlyTheManifest) {
+    TestFolder folder("stamp-manifest");
+    std::string launcher = folder.addLauncher("launcher.exe");
+    std::string own = resourcesOf(launcher)["24/1/1033"];
+    ASSERT_NE(own.find("level=\"asInvoker\""), std::string::npos);
+    struct Case {
+        std::string manifest, arguments, expected, shown;
+    };
+    const Case cases[] = {
+        {own, "--execution-level requireAdministrator --dpi-unaware",
+         replaced(own, "\"asInvoker\"", "\"requireAdministrator\""),
+         "  execution level:         requireAdministrator\r\n  DPI awareness:           none\r\n"},
+        {kAwareManifest, "--dpi-unaware",
+         replaced(replaced(kAwareManifest, ">true/pm<", ">false<"), ">PerMonitorV2, PerMonitor<", ">unaware<"),
+         "  execution level:         asInvoker\r\n"
+         "  DPI awareness:           unaware (dpiAwareness); false (dpiAware)\r\n"},
+        {kBareManifest, "--execution-level highestAvailable",
+         replaced(kBareManifest, "</description>",
+                  "</description>\r\n  <trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">\r\n"
+                  "    <security>\r\n      <requestedPrivileges>\r\n"
+                  "        <requestedExecutionLevel level=\"highestAvailable\" uiAccess=\"false\"/>\r\n"
+                  "      </requestedPrivileges>\r\n    </security>\r\n  </trustInfo>"),
+         "  execution level:         highestAvailable\r\n  DPI awareness:           none\r\n"},
+    };
+    for (const Case& c : cases) {
+        folder.write("input.exe", readWholeFile(launcher));
+        writeResource(folder.file("input.exe"), MAKEINTRESOURCEA(24), 1, c.manifest);
+        StampRun run = runStamp(folder, "input.exe MyApp.exe " + c.arguments);
+        ASSERT_EQ(run.exitCode, 0) << c.arguments << "\n" << run.errors;
+        ResourceMap before = resourcesOf(folder.file("input.exe")), after = resourcesOf(folder.file("MyApp.exe"));
+        EXPECT_EQ(after["24/1/1033"], c.expected) << c.arguments;
+        for (auto* resources : {&before, &after})
+            std::erase_if(*resources, [](const auto& r) { return r.first == "24/1/1033" || r.first == "16/1/1033"; });
+        EXPECT_EQ(before, after);
+        EXPECT_EQ(sectionsBesidesResources(folder.file("input.exe")),
+                  sectionsBesidesResources(folder.file("MyApp.exe")));
+        EXPECT_NE(runStamp(folder, "--show MyApp.exe").output.find(c.shown), std::string::npos) << c.arguments;
+    }
+    // What the launcher's coming manifest declares, and an icon image that
+    // is none, as --show prints them.
+    writeResource(folder.file("input.exe"), MAKEINTRESOURCEA(24), 1, kAwareManifest);
+    writeResource(folder.file("input.exe"), MAKEINTRESOURCEA(3), 1, bitmap(32).data.substr(0, 40));
+    std::string shown = runStamp(folder, "--show input.exe").output;
+    EXPECT_NE(shown.find("  DPI awareness:           PerMonitorV2, PerMonitor (dpiAwareness); true/pm (dpiAware)\r\n"),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("bits, not an image (its bitmap of 32 x 32 pixels"), std::string::npos) << shown;
 }
 
 }  // namespace
