@@ -463,14 +463,13 @@ TEST(Stamp, ExecutionLevelAndDpiUnawareChangeOnlyTheManifest) {
         std::string manifest, arguments, expected, shown;
     };
     const Case cases[] = {
-        {own, "--execution-level requireAdministrator --dpi-unaware",
-         replaced(own, "\"asInvoker\"", "\"requireAdministrator\""),
-         "  execution level:         requireAdministrator\r\n  DPI awareness:           none\r\n"},
+        {own, "--execution-level requireAdministrator", replaced(own, "\"asInvoker\"", "\"requireAdministrator\""),
+         "  execution level:         requireAdministrator\r\n"},
         {kAwareManifest, "--dpi-unaware",
          replaced(replaced(kAwareManifest, ">true/pm<", ">false<"), ">PerMonitorV2, PerMonitor<", ">unaware<"),
          "  execution level:         asInvoker\r\n"
          "  DPI awareness:           unaware (dpiAwareness); false (dpiAware)\r\n"},
-        {kBareManifest, "--execution-level highestAvailable",
+        {kBareManifest, "--execution-level highestAvailable --dpi-unaware",
          replaced(kBareManifest, "</description>",
                   "</description>\r\n  <trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">\r\n"
                   "    <security>\r\n      <requestedPrivileges>\r\n"
