@@ -9,7 +9,7 @@ bool readFileBytes(const std::wstring& path, std::uint64_t maxSize, Bytes& bytes
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size)) {
-        error = L"cannot read " + path + L": " + systemMessage(GetLastError());
+        error = L"cannot read " + path + L": " + systemMessage(GetLastError(), path);
         return false;
     }
     if (static_cast<std::uint64_t>(size.QuadPart) > maxSize) {
@@ -22,7 +22,7 @@ bool readFileBytes(const std::wstring& path, std::uint64_t maxSize, Bytes& bytes
         DWORD read = 0;
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
         if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) {
-            error = L"cannot read " + path + L": " + systemMessage(GetLastError());
+            error = L"cannot read " + path + L": " + systemMessage(GetLastError(), path);
             return false;
         }
         done += read;
@@ -71,7 +71,7 @@ bool isSameFile(const std::wstring& a, const std::wstring& b) {
            infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
-std::wstring systemMessage(DWORD code) {
+std::wstring systemMessage(DWORD code, const std::wstring& subject) {
     UniqueLocalMemory text;
     DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -81,7 +81,19 @@ std::wstring systemMessage(DWORD code) {
     while (!message.empty() &&
            (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ' || message.back() == L'.'))
         message.pop_back();
-    return message;
+    std::wstring filled;
+    for (std::size_t at = 0; at < message.size(); ++at) {
+        if (message[at] == L'%' && at + 1 < message.size() && message[at + 1] >= L'1' && message[at + 1] <= L'9') {
+            // "%1", "%12", "%1!s!"
+            for (++at; at + 1 < message.size() && message[at + 1] >= L'0' && message[at + 1] <= L'9';) ++at;
+            std::size_t format = at + 1 < message.size() && message[at + 1] == L'!' ? message.find(L'!', at + 2) : 0;
+            if (format != 0 && format != std::wstring::npos) at = format;
+            filled += subject;
+        } else {
+            filled += message[at];
+        }
+    }
+    return filled;
 }
 
 std::wstring widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }

@@ -25,8 +25,10 @@ bool isFolder(const std::wstring& path);
 // one file (short names, links).
 bool isSameFile(const std::wstring& a, const std::wstring& b);
 
-// The system's text for an error code, without the line end.
-std::wstring systemMessage(DWORD code);
+// The system's text for an error code, without the line end. Its inserts
+// (%1, %2, ...) are left alone while the system formats it (it has no values
+// for them) and become subject, the file or folder the call was about.
+std::wstring systemMessage(DWORD code, const std::wstring& subject);
 
 std::wstring widen(const std::string& ascii);
 std::u16string toU16(const std::wstring& text);

@@ -35,9 +35,20 @@ struct IconFile {
     std::string error;  // why the bytes are no icon file; empty when they are
 };
 
+// Every image is checked as checkIconImage does; the first one refused makes
+// the error, which names it by its place in the file ("image 2 of 3").
 IconFile parseIconFile(const std::uint8_t* data, std::size_t size);
 
 bool isPngImage(const std::uint8_t* data, std::size_t size);
+
+// Why the bytes cannot be the image that a directory entry describes; empty
+// when they can. A PNG image needs its signature and a sound IHDR chunk
+// (length 13, matching CRC); a bitmap a header of 40 to 124 bytes, one
+// plane, 1, 4, 8, 16, 24 or 32 bits, no compression (BI_BITFIELDS for 16 and
+// 32 bits), and its colour table, colour pixels and mask within the bytes.
+// Either must be 1 to 256 pixels wide and high (a bitmap's header counts the
+// mask's rows in its height: twice the image's), as the entry says (0 is 256).
+std::string checkIconImage(const IconImageHeader& header, const std::uint8_t* data, std::size_t size);
 
 // An entry of an icon group: an image's header, its size and the id of the
 // RT_ICON resource that holds it.

@@ -105,7 +105,7 @@ bool updateChecksum(const std::wstring& path, std::size_t checksumAt, std::wstri
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(checksumAt);
     if (!file || !SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !writeAll(file.get(), checksum, 4)) {
-        error = L"cannot write " + path + L": " + systemMessage(GetLastError());
+        error = L"cannot write " + path + L": " + systemMessage(GetLastError(), path);
         return false;
     }
     return true;
@@ -117,7 +117,7 @@ bool readResources(const std::wstring& path, std::vector<Resource>& resources, s
     UniqueModule module(
         LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module) {
-        error = L"cannot read the resources of " + path + L": " + systemMessage(GetLastError());
+        error = L"cannot read the resources of " + path + L": " + systemMessage(GetLastError(), path);
         return false;
     }
     Enumeration enumeration{&resources, false};
@@ -127,7 +127,7 @@ bool readResources(const std::wstring& path, std::vector<Resource>& resources, s
         // An executable without resources is no failure.
         bool none = code == ERROR_RESOURCE_DATA_NOT_FOUND || code == ERROR_RESOURCE_TYPE_NOT_FOUND;
         if (enumeration.failed || !none) {
-            error = L"cannot read the resources of " + path + L": " + systemMessage(code);
+            error = L"cannot read the resources of " + path + L": " + systemMessage(code, path);
             return false;
         }
     }
@@ -140,18 +140,20 @@ bool writeExecutable(const Bytes& file, const PeImage& image, const std::vector<
     {
         UniqueFile handle = temporary.create(output);
         if (!handle) {
-            error = L"cannot create a file in " + folderOf(output) + L": " + systemMessage(GetLastError());
+            error = L"cannot create a file in " + folderOf(output) + L": " +
+                    systemMessage(GetLastError(), folderOf(output));
             return false;
         }
         if (!writeAll(handle.get(), file.data(), file.size())) {
-            error = L"cannot write " + temporary.path() + L": " + systemMessage(GetLastError());
+            error = L"cannot write " + temporary.path() + L": " + systemMessage(GetLastError(), temporary.path());
             return false;
         }
     }
 
     UniqueResourceUpdate update(BeginUpdateResourceW(temporary.path().c_str(), TRUE));
     if (!update) {
-        error = L"cannot update the resources of " + temporary.path() + L": " + systemMessage(GetLastError());
+        error = L"cannot update the resources of " + temporary.path() + L": " +
+                systemMessage(GetLastError(), temporary.path());
         return false;
     }
     for (const Resource& resource : resources) {
@@ -160,19 +162,21 @@ bool writeExecutable(const Bytes& file, const PeImage& image, const std::vector<
         void* data = resource.data.empty() ? &empty : const_cast<std::uint8_t*>(resource.data.data());
         if (!UpdateResourceW(update.get(), idArgument(resource.type, typeName), idArgument(resource.name, name),
                              resource.language, data, static_cast<DWORD>(resource.data.size()))) {
-            error = L"cannot update the resources of " + temporary.path() + L": " + systemMessage(GetLastError());
+            error = L"cannot update the resources of " + temporary.path() + L": " +
+                    systemMessage(GetLastError(), temporary.path());
             return false;
         }
     }
     if (!EndUpdateResourceW(update.release(), FALSE)) {
-        error = L"cannot write the resources of " + temporary.path() + L": " + systemMessage(GetLastError());
+        error = L"cannot write the resources of " + temporary.path() + L": " +
+                systemMessage(GetLastError(), temporary.path());
         return false;
     }
 
     if (readU32(file.data() + image.checksumAt) != 0 && !updateChecksum(temporary.path(), image.checksumAt, error))
         return false;
     if (!MoveFileExW(temporary.path().c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = L"cannot replace " + output + L": " + systemMessage(GetLastError());
+        error = L"cannot replace " + output + L": " + systemMessage(GetLastError(), output);
         return false;
     }
     temporary.keep();

@@ -1,10 +1,13 @@
 // stamp: gives a copy of the launcher the application's own icon and version
 // information, the things Explorer, shortcuts, the taskbar, Task Manager and
-// the file's Properties show of an executable.
+// the file's Properties show of an executable; and, where the application
+// needs them, another subsystem (a console program) and another execution
+// level or DPI awareness in its manifest.
 //
 //   stamp <launcher.exe> <output.exe> [--icon app.ico] [--file-version 2.4.1.0]
 //         [--product-version TEXT] [--product-name TEXT] [--company TEXT]
-//         [--description TEXT] [--copyright TEXT]
+//         [--description TEXT] [--copyright TEXT] [--console | --gui]
+//         [--execution-level LEVEL] [--dpi-unaware]
 //   stamp --show <executable>
 //
 // The input is never changed. Exit code 0 when the output was written (or
@@ -19,6 +22,7 @@
 
 #include "stamp/Files.h"
 #include "stamp/IconFile.h"
+#include "stamp/Manifest.h"
 #include "stamp/PeImage.h"
 #include "stamp/ResourceSet.h"
 #include "stamp/ResourceStamp.h"
@@ -43,9 +47,17 @@ const wchar_t kUsage[] =
     L"  --company TEXT           CompanyName\r\n"
     L"  --description TEXT       FileDescription (Task Manager's \"Description\")\r\n"
     L"  --copyright TEXT         LegalCopyright\r\n"
+    L"  --console                a console program: started from a command\r\n"
+    L"                           prompt, it keeps the prompt's console\r\n"
+    L"  --gui                    a Windows GUI program (the launcher's own kind)\r\n"
+    L"  --execution-level LEVEL  the level the manifest requests: asInvoker,\r\n"
+    L"                           highestAvailable or requireAdministrator\r\n"
+    L"  --dpi-unaware            the manifest declares the process DPI-unaware:\r\n"
+    L"                           Windows scales its windows as bitmaps\r\n"
     L"\r\n"
-    L"  --show EXE               prints an executable's version information and\r\n"
-    L"                           the images of its icon\r\n"
+    L"  --show EXE               prints an executable's subsystem, its manifest's\r\n"
+    L"                           execution level and DPI awareness, its version\r\n"
+    L"                           information and the images of its icon\r\n"
     L"\r\n"
     L"Sign the output after stamping: a signature of the launcher does not\r\n"
     L"carry over.\r\n";
@@ -66,6 +78,9 @@ struct Options {
     std::optional<std::wstring> company;
     std::optional<std::wstring> description;
     std::optional<std::wstring> copyright;
+    std::optional<std::wstring> executionLevel;
+    std::optional<std::uint16_t> subsystem;  // kGuiSubsystem or kConsoleSubsystem
+    bool dpiUnaware = false;
 };
 
 // Text to a console through UTF-16, to anything else (a file, a pipe) as
@@ -91,17 +106,54 @@ int fail(const std::wstring& message) {
 
 std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
+std::wstring hex4(std::uint16_t value) {
+    std::wstring text;
+    for (int shift = 12; shift >= 0; shift -= 4) text += L"0123456789ABCDEF"[(value >> shift) & 0xf];
+    return text;
+}
+
+// Text known to be ASCII.
+std::string narrowAscii(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text) narrow += static_cast<char>(c);
+    return narrow;
+}
+
+std::wstring widenUtf8(const std::string& text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The process manifest in each of its languages, changed as the options ask.
+bool changeManifests(std::vector<Resource>& resources, const Options& options, std::wstring& error) {
+    ManifestChanges changes;
+    if (options.executionLevel) changes.executionLevel = narrowAscii(*options.executionLevel);
+    changes.dpiUnaware = options.dpiUnaware;
+    bool found = false;
+    for (Resource& resource : resources) {
+        if (resource.type != ResourceId{kManifestType, {}} || resource.name != ResourceId{kProcessManifest, {}})
+            continue;
+        found = true;
+        EditedManifest edited = editManifest(
+            std::string_view(reinterpret_cast<const char*>(resource.data.data()), resource.data.size()), changes);
+        if (!edited.error.empty()) {
+            error = L"its manifest (language " + hex4(resource.language) + L") cannot be changed: " +
+                    widenUtf8(edited.error);
+            return false;
+        }
+        resource.data.assign(edited.text.begin(), edited.text.end());
+    }
+    if (!found) error = L"it has no manifest (resource 24, number 1) to change";
+    return found;
+}
+
 // 81920 as "81,920".
 std::wstring grouped(std::uint64_t number) {
     std::wstring digits = std::to_wstring(number);
     for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
     return digits;
-}
-
-std::wstring hex4(std::uint16_t value) {
-    std::wstring text;
-    for (int shift = 12; shift >= 0; shift -= 4) text += L"0123456789ABCDEF"[(value >> shift) & 0xf];
-    return text;
 }
 
 bool parseOptions(int count, wchar_t** arguments, Options& options, std::wstring& error) {
@@ -115,11 +167,27 @@ bool parseOptions(int count, wchar_t** arguments, Options& options, std::wstring
                            {L"--product-name", &options.productName},
                            {L"--company", &options.company},
                            {L"--description", &options.description},
-                           {L"--copyright", &options.copyright}};
+                           {L"--copyright", &options.copyright},
+                           {L"--execution-level", &options.executionLevel}};
     std::vector<std::wstring> paths;
+    std::vector<std::wstring> flags;
     for (int i = 1; i < count; ++i) {
         std::wstring argument = arguments[i];
-        if (argument.size() > 1 && argument[0] == L'-') {
+        if (argument == L"--console" || argument == L"--gui" || argument == L"--dpi-unaware") {
+            if (std::find(flags.begin(), flags.end(), argument) != flags.end()) {
+                error = argument + L" is given twice";
+                return false;
+            }
+            flags.push_back(argument);
+            if (argument == L"--dpi-unaware") {
+                options.dpiUnaware = true;
+            } else if (options.subsystem) {
+                error = L"give --console or --gui, not both";
+                return false;
+            } else {
+                options.subsystem = argument == L"--console" ? kConsoleSubsystem : kGuiSubsystem;
+            }
+        } else if (argument.size() > 1 && argument[0] == L'-') {
             const Named* option = nullptr;
             for (const Named& candidate : named)
                 if (argument == candidate.name) option = &candidate;
@@ -142,6 +210,13 @@ bool parseOptions(int count, wchar_t** arguments, Options& options, std::wstring
     }
     if (paths.size() != 2) {
         error = L"give the launcher and the output executable";
+        return false;
+    }
+    if (options.executionLevel && (std::any_of(options.executionLevel->begin(), options.executionLevel->end(),
+                                               [](wchar_t c) { return c > 127; }) ||
+                                   !isExecutionLevel(narrowAscii(*options.executionLevel)))) {
+        error = L"--execution-level " + quoted(*options.executionLevel) +
+                L" is none of asInvoker, highestAvailable and requireAdministrator";
         return false;
     }
     options.input = fullPath(paths[0]);
@@ -216,6 +291,12 @@ int stamp(const Options& options) {
     std::vector<Resource> resources;
     if (!readResources(options.input, resources, error)) return fail(error);
 
+    if (options.subsystem && image.subsystem != kGuiSubsystem && image.subsystem != kConsoleSubsystem)
+        return fail(options.input + L" cannot be switched: it is a program of " +
+                    widen(subsystemName(image.subsystem)) + L", neither a Windows GUI nor a console program");
+    if ((options.executionLevel || options.dpiUnaware) && !changeManifests(resources, options, error))
+        return fail(options.input + L" cannot be stamped: " + error);
+
     VersionInfo version;
     if (!stampedVersion(resources, options, version, error)) return fail(error);
     Bytes versionBytes = encodeVersionInfo(version);
@@ -224,6 +305,7 @@ int stamp(const Options& options) {
     replaceVersion(resources, std::move(versionBytes));
     if (options.icon) replaceMainIcon(resources, images);
 
+    if (options.subsystem) writeU16(file.data() + image.subsystemAt, *options.subsystem);
     bool signedInput = image.certificateOffset != 0;
     removeCertificateTable(file, image);
     if (!writeExecutable(file, image, resources, options.output, error)) return fail(error);
@@ -237,6 +319,9 @@ int stamp(const Options& options) {
                            fromU16(versionText(version.fixed.fileVersion)) + L", product version " +
                            fromU16(versionText(version.fixed.productVersion));
     if (options.icon) summary += L", an icon of " + std::to_wstring(images.size()) + L" images";
+    if (options.subsystem) summary += L", " + widen(subsystemName(*options.subsystem));
+    if (options.executionLevel) summary += L", execution level " + *options.executionLevel;
+    if (options.dpiUnaware) summary += L", DPI-unaware";
     write(STD_OUTPUT_HANDLE, summary + L"\r\n");
     return 0;
 }
@@ -278,7 +363,9 @@ std::wstring describeIcon(const std::vector<Resource>& resources) {
                 image = &resource;
         int width = entry.header.width ? entry.header.width : 256;
         int height = entry.header.height ? entry.header.height : 256;
-        std::wstring format = !image ? L"missing"
+        std::string error = image ? checkIconImage(entry.header, image->data.data(), image->data.size()) : "";
+        std::wstring format = !image           ? L"missing"
+                              : !error.empty() ? L"not an image (" + widen(error) + L")"
                               : isPngImage(image->data.data(), image->data.size())
                                   ? L"PNG, " + grouped(image->data.size()) + L" bytes"
                                   : L"bitmap, " + grouped(image->data.size()) + L" bytes";
@@ -287,6 +374,26 @@ std::wstring describeIcon(const std::vector<Resource>& resources) {
                 L")\r\n";
     }
     return text;
+}
+
+std::wstring describeManifest(const std::vector<Resource>& resources) {
+    const Resource* manifest = nullptr;
+    for (const Resource& resource : resources)
+        if (resource.type == ResourceId{kManifestType, {}} && resource.name == ResourceId{kProcessManifest, {}} &&
+            !manifest)
+            manifest = &resource;
+    if (!manifest) return L"Manifest: none\r\n";
+    std::wstring text =
+        L"Manifest (" + std::to_wstring(kProcessManifest) + L", language " + hex4(manifest->language) + L")";
+    ManifestFacts facts =
+        readManifest(std::string_view(reinterpret_cast<const char*>(manifest->data.data()), manifest->data.size()));
+    if (!facts.error.empty()) return text + L": unreadable, " + widenUtf8(facts.error) + L"\r\n";
+    std::wstring dpi;
+    if (facts.dpiAwareness) dpi = widenUtf8(*facts.dpiAwareness) + L" (dpiAwareness)";
+    if (facts.dpiAware) dpi += (dpi.empty() ? L"" : L"; ") + widenUtf8(*facts.dpiAware) + L" (dpiAware)";
+    return text + L":\r\n" +
+           field(L"execution level", facts.executionLevel ? widenUtf8(*facts.executionLevel) : L"none") +
+           field(L"DPI awareness", dpi.empty() ? L"none" : dpi);
 }
 
 int show(const std::wstring& path) {
@@ -301,7 +408,8 @@ int show(const std::wstring& path) {
         path + L": " + widen(machineName(image.machine)) + L" executable, " + grouped(file.size()) + L" bytes";
     if (image.certificateOffset)
         text += L", signed (a certificate table of " + grouped(image.certificateSize) + L" bytes)";
-    write(STD_OUTPUT_HANDLE, text + L"\r\n" + describeVersion(resources) + describeIcon(resources));
+    text += L"\r\nSubsystem: " + widen(subsystemName(image.subsystem)) + L"\r\n";
+    write(STD_OUTPUT_HANDLE, text + describeManifest(resources) + describeVersion(resources) + describeIcon(resources));
     return 0;
 }
 

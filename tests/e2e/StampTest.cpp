@@ -54,8 +54,25 @@ Image bitmap(std::uint8_t size) {
     return {size, 32, data + std::string(size * ((size + 31) / 32 * 4), '\0')};
 }
 
-// A PNG image for the 256-pixel entry: stamp copies it, nobody draws it.
-Image png() { return {0, 32, std::string("\x89PNG\r\n\x1a\n", 8) + std::string(300, '\x5a')}; }
+std::string u32BigEndian(std::uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+
+std::uint32_t crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xffffffffu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG image, 256 pixels unless the header says otherwise: its signature
+// and header, then bytes that stamp copies and nobody draws.
+Image png(std::uint32_t side = 256, std::uint8_t entry = 0) {
+    std::string header = "IHDR" + u32BigEndian(side) + u32BigEndian(side) + std::string("\x08\x06\0\0\0", 5);
+    return {entry, 32,
+            std::string("\x89PNG\r\n\x1a\n", 8) + u32BigEndian(13) + header + u32BigEndian(crc32(header)) +
+                std::string(275, '\x5a')};
+}
 
 std::string iconFile(const std::vector<Image>& images) {
     std::string directory = u16(0) + u16(1) + u16(std::uint16_t(images.size())), data;
@@ -166,6 +183,51 @@ std::vector<std::string> folderListing(const TestFolder& folder) {
     while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
+}
+
+// The offset of a field of the optional header.
+std::size_t headerField(const std::string& file, std::size_t offset) {
+    return *reinterpret_cast<const std::uint32_t*>(&file[0x3c]) + 24 + offset;
+}
+
+// Puts a manifest, or an icon image, into an executable with the system's
+// resource writer.
+void writeResource(const std::string& exe, const char* type, WORD name, const std::string& data) {
+    HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    EXPECT_TRUE(UpdateResourceA(update, type, MAKEINTRESOURCEA(name), 1033, const_cast<char*>(data.data()),
+                                DWORD(data.size())));
+    EXPECT_TRUE(EndUpdateResourceA(update, FALSE));
+}
+
+// The manifest the launcher declares DPI awareness with, and one without
+// trustInfo, in CRLF lines and with comments in the way.
+const char kAwareManifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+    "  <compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">\n"
+    "    <application><supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/></application>\n"
+    "  </compatibility>\n"
+    "  <application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    "    <windowsSettings>\n"
+    "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>\n"
+    "      <dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
+    "PerMonitor</dpiAwareness>\n"
+    "    </windowsSettings>\n"
+    "  </application>\n"
+    "  <trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    "    <security><requestedPrivileges><requestedExecutionLevel level='asInvoker' uiAccess='false'/>"
+    "</requestedPrivileges></security>\n"
+    "  </trustInfo>\n"
+    "</assembly>\n";
+const char kBareManifest[] =
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n"
+    "  <!-- <requestedExecutionLevel level=\"asInvoker\"/> -->\r\n"
+    "  <description>x</description>\r\n"
+    "</assembly>";
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
 }
 
 const char kSettings[] =
@@ -291,6 +353,27 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
     folder.write("overflow.ico", overflowing);
     folder.write("many.ico", iconFile(std::vector<Image>(65, bitmap(16))));
     folder.write("huge.ico", iconFile({bitmap(16)}) + std::string(16 * 1024 * 1024, '\0'));
+    // Images that are none: a PNG signature and garbage, a bitmap header
+    // without pixels or of 100000 pixels a side, a PNG's header that
+    // disagrees with its entry or its checksum.
+    Image garbage = png(), headerOnly = bitmap(16), giant = bitmap(0), small = png(48), badCrc = png();
+    garbage.data.replace(8, 25, std::string(25, '\x5a'));
+    headerOnly.data.resize(40);
+    giant.data.replace(4, 8, u32(100000) + u32(200000));
+    badCrc.data[30] ^= 1;
+    folder.write("garbage.ico", iconFile({garbage}));
+    folder.write("header.ico", iconFile({bitmap(32), headerOnly}));
+    folder.write("giant.ico", iconFile({giant, bitmap(16)}));
+    folder.write("small.ico", iconFile({bitmap(16), bitmap(32), small}));
+    folder.write("crc.ico", iconFile({badCrc}));
+    std::string launcher = folder.read("launcher.exe");
+    folder.write("cut.exe", launcher.substr(0, launcher.size() / 2));
+    std::string lost = launcher;  // the resources' address far past the image
+    lost.replace(headerField(lost, 112 + 2 * 8), 4, u32(0x7ffffff0));
+    folder.write("lost.exe", lost);
+    folder.write("doctype.exe", launcher);
+    writeResource(folder.file("doctype.exe"), MAKEINTRESOURCEA(24), 1,
+                  "<!DOCTYPE assembly []>" + std::string(kBareManifest));
     folder.write("empty.exe", "");
     folder.write("text.exe", "This is not an executable, only text that is long enough to be read as one.");
     folder.write("MyApp.exe", "an earlier output");
@@ -307,6 +390,16 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
         {"launcher.exe MyApp.exe --icon overflow.ico", "lies past the end"},
         {"launcher.exe MyApp.exe --icon many.ico", "at most 64"},
         {"launcher.exe MyApp.exe --icon huge.ico", "larger than 16 MB"},
+        {"launcher.exe MyApp.exe --icon garbage.ico", "image 1 of 1 cannot be used: its PNG data does not begin"},
+        {"launcher.exe MyApp.exe --icon header.ico", "image 2 of 2 cannot be used: its bitmap of 16 x 16 pixels"},
+        {"launcher.exe MyApp.exe --icon giant.ico", "image 1 of 2 cannot be used: its bitmap header says 100000"},
+        {"launcher.exe MyApp.exe --icon small.ico", "says 48 x 48 pixels, its directory entry 256 x 256"},
+        {"launcher.exe MyApp.exe --icon crc.ico", "checksum (CRC) is wrong"},
+        {"cut.exe MyApp.exe", "cut short"},
+        {"lost.exe MyApp.exe", "its resources lie outside its sections"},
+        {"doctype.exe MyApp.exe --dpi-unaware", "cannot be changed: it declares a document type"},
+        {"launcher.exe MyApp.exe --console --gui", "not both"},
+        {"launcher.exe MyApp.exe --execution-level admin", "none of asInvoker"},
         {"launcher.exe MyApp.exe --icon absent.ico", "cannot read"},
         {"launcher.exe MyApp.exe --file-version 1.65536", "larger than 65535"},
         {"launcher.exe MyApp.exe --file-version 2.4b", "only numbers and dots"},
@@ -321,17 +414,92 @@ TEST(Stamp, RefusedInputsLeaveNoOutput) {
         {"launcher.exe folder.exe", "cannot replace"},  // found only after the update
         {"launcher.exe MyApp.exe --colour blue", "unknown option"},
     };
-    std::string launcher = folder.read("launcher.exe");
     std::vector<std::string> listing = folderListing(folder);
     for (const Case& c : cases) {
         StampRun run = runStamp(folder, c.arguments);
         EXPECT_EQ(run.exitCode, 2) << c.arguments;
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n" << run.errors;
+        EXPECT_EQ(run.errors.find('%'), std::string::npos) << run.errors;
         EXPECT_EQ(folder.read("MyApp.exe"), "an earlier output") << c.arguments;
         EXPECT_EQ(folderListing(folder), listing) << c.arguments;
     }
     EXPECT_EQ(folder.read("launcher.exe"), launcher);
     EXPECT_EQ(GetFileAttributesA("Z:\\sys\\MyApp.exe"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Stamp, ConsoleAndGuiChangeOnlyTheSubsystem) {
+    TestFolder folder("stamp-subsystem");
+    folder.addLauncher("launcher.exe");
+    for (const char* name : {"gui", "console", "back"}) folder.makeFolder(name);
+    ASSERT_EQ(runStamp(folder, "launcher.exe gui\\Tool.exe --description Tool").exitCode, 0);
+    StampRun run = runStamp(folder, "launcher.exe console\\Tool.exe --description Tool --console");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.output.find("Windows console"), std::string::npos) << run.output;
+    ASSERT_EQ(runStamp(folder, "console\\Tool.exe back\\Tool.exe --gui").exitCode, 0);
+
+    // Beside the subsystem only the checksum differs, and it matches.
+    std::string gui = folder.read("gui\\Tool.exe"), console = folder.read("console\\Tool.exe");
+    std::size_t checksumAt = headerField(gui, 64), subsystemAt = headerField(gui, 68);
+    EXPECT_EQ(gui.substr(subsystemAt, 2), u16(2));
+    EXPECT_EQ(console.substr(subsystemAt, 2), u16(3));
+    ASSERT_EQ(gui.size(), console.size());
+    for (std::size_t i = 0; i < gui.size(); ++i)
+        if (gui[i] != console[i]) EXPECT_TRUE(i == subsystemAt || (i >= checksumAt && i < checksumAt + 4)) << i;
+    DWORD headerSum = 0, checkSum = 1;
+    MapFileAndCheckSumA(folder.file("console\\Tool.exe").c_str(), &headerSum, &checkSum);
+    EXPECT_EQ(headerSum, checkSum);
+    EXPECT_EQ(folder.read("back\\Tool.exe"), gui);
+
+    StampRun show = runStamp(folder, "--show console\\Tool.exe");
+    EXPECT_NE(show.output.find("\nSubsystem: Windows console\r\n"), std::string::npos) << show.output;
+}
+
+TEST(Stamp, ExecutionLevelAndDpiUnawareChangeOnlyTheManifest) {
+    TestFolder folder("stamp-manifest");
+    std::string launcher = folder.addLauncher("launcher.exe");
+    std::string own = resourcesOf(launcher)["24/1/1033"];
+    ASSERT_NE(own.find("level=\"asInvoker\""), std::string::npos);
+    struct Case {
+        std::string manifest, arguments, expected, shown;
+    };
+    const Case cases[] = {
+        {own, "--execution-level requireAdministrator", replaced(own, "\"asInvoker\"", "\"requireAdministrator\""),
+         "  execution level:         requireAdministrator\r\n"},
+        {kAwareManifest, "--dpi-unaware",
+         replaced(replaced(kAwareManifest, ">true/pm<", ">false<"), ">PerMonitorV2, PerMonitor<", ">unaware<"),
+         "  execution level:         asInvoker\r\n"
+         "  DPI awareness:           unaware (dpiAwareness); false (dpiAware)\r\n"},
+        {kBareManifest, "--execution-level highestAvailable --dpi-unaware",
+         replaced(kBareManifest, "</description>",
+                  "</description>\r\n  <trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">\r\n"
+                  "    <security>\r\n      <requestedPrivileges>\r\n"
+                  "        <requestedExecutionLevel level=\"highestAvailable\" uiAccess=\"false\"/>\r\n"
+                  "      </requestedPrivileges>\r\n    </security>\r\n  </trustInfo>"),
+         "  execution level:         highestAvailable\r\n  DPI awareness:           none\r\n"},
+    };
+    for (const Case& c : cases) {
+        folder.write("input.exe", readWholeFile(launcher));
+        writeResource(folder.file("input.exe"), MAKEINTRESOURCEA(24), 1, c.manifest);
+        StampRun run = runStamp(folder, "input.exe MyApp.exe " + c.arguments);
+        ASSERT_EQ(run.exitCode, 0) << c.arguments << "\n" << run.errors;
+        ResourceMap before = resourcesOf(folder.file("input.exe")), after = resourcesOf(folder.file("MyApp.exe"));
+        EXPECT_EQ(after["24/1/1033"], c.expected) << c.arguments;
+        for (auto* resources : {&before, &after})
+            std::erase_if(*resources, [](const auto& r) { return r.first == "24/1/1033" || r.first == "16/1/1033"; });
+        EXPECT_EQ(before, after);
+        EXPECT_EQ(sectionsBesidesResources(folder.file("input.exe")),
+                  sectionsBesidesResources(folder.file("MyApp.exe")));
+        EXPECT_NE(runStamp(folder, "--show MyApp.exe").output.find(c.shown), std::string::npos) << c.arguments;
+    }
+    // What the launcher's coming manifest declares, and an icon image that
+    // is none, as --show prints them.
+    writeResource(folder.file("input.exe"), MAKEINTRESOURCEA(24), 1, kAwareManifest);
+    writeResource(folder.file("input.exe"), MAKEINTRESOURCEA(3), 1, bitmap(32).data.substr(0, 40));
+    std::string shown = runStamp(folder, "--show input.exe").output;
+    EXPECT_NE(shown.find("  DPI awareness:           PerMonitorV2, PerMonitor (dpiAwareness); true/pm (dpiAware)\r\n"),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("bits, not an image (its bitmap of 32 x 32 pixels"), std::string::npos) << shown;
 }
 
 }  // namespace
