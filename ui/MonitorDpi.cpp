@@ -9,10 +9,10 @@ using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 // A function of a system DLL, or null where the system has none. The DLL is
-// loaded from the system folder only, and stays loaded.
+// loaded from the system folder only (a system without that way of loading
+// has neither function), and stays loaded.
 FARPROC systemFunction(const char* module, const char* name) {
-    HMODULE library = GetModuleHandleA(module);
-    if (!library) library = LoadLibraryExA(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE library = LoadLibraryExA(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     return library ? GetProcAddress(library, name) : nullptr;
 }
 
@@ -33,10 +33,8 @@ HMONITOR startMonitor() {
 RECT workAreaOf(HMONITOR monitor) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (monitor && GetMonitorInfoA(monitor, &info)) return info.rcWork;
-    RECT workArea = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-    return workArea;
+    GetMonitorInfoA(monitor, &info);
+    return info.rcWork;
 }
 
 UINT dpiOfMonitor(HMONITOR monitor) {

@@ -14,7 +14,8 @@ inline constexpr UINT kDefaultDpi = 96;
 // monitor.
 HMONITOR startMonitor();
 
-// The work area of a monitor (the primary one's when it has none).
+// The work area of a monitor: the part that the taskbar and desktop
+// toolbars leave to windows.
 RECT workAreaOf(HMONITOR monitor);
 
 // The DPI Windows scales the monitor by (GetDpiForMonitor, Windows 8.1 and

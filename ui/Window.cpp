@@ -104,7 +104,10 @@ WNDPROC Dialog::procedure() const {
 
 INT_PTR Dialog::runModal(HWND owner, int templateId) {
     setCreating(this);
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
+    // The wide call: the dialog's edit controls are then made by a Unicode
+    // creator and keep their text in UTF-16 (made by an ANSI one, Windows'
+    // edit control keeps it in the ANSI code page).
+    INT_PTR result = DialogBoxParamW(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(templateId),
                                      owner, &Dialog::dialogProcedure, 0);
     setCreating(nullptr);
     return result;

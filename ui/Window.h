@@ -69,7 +69,7 @@ public:
     UINT dpi() const { return dpi_; }
 
 protected:
-    // DialogBoxParamA with this object bound; the result of EndDialog, or -1
+    // DialogBoxParamW with this object bound; the result of EndDialog, or -1
     // when the dialog cannot be created.
     INT_PTR runModal(HWND owner, int templateId);
     // What WM_DPICHANGED does: the DPI in it, and the rectangle it suggests.

@@ -495,6 +495,9 @@ TEST(ExceptionDialog, KeepsEveryCharacterOfALongTrace) {
     HWND dialog = run.waitForDialog();
     ASSERT_NE(dialog, nullptr);
     HWND edit = GetDlgItem(dialog, IDC_EXCEPTION_TEXT);
+    // Windows' edit control keeps the text in UTF-16 only when a Unicode
+    // creator made it (Wine's always does).
+    EXPECT_TRUE(IsWindowUnicode(edit));
     std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
     shown.resize(static_cast<std::size_t>(SendMessageW(edit, WM_GETTEXT, shown.size(), reinterpret_cast<LPARAM>(shown.data()))));
     EXPECT_TRUE(shown == text) << shown.size() << " of " << text.size() << " characters";

@@ -319,6 +319,7 @@ TEST(JreNotFoundDialog, PathFieldShowsTheFolderAsPicked) {
         wchar_t shown[MAX_PATH] = L"";
         GetWindowTextW(d.item(IDC_JRE_PATH), shown, MAX_PATH);
         EXPECT_TRUE(picked == shown);
+        EXPECT_TRUE(IsWindowUnicode(d.item(IDC_JRE_PATH)));  // made to keep UTF-16 on Windows too
         EXPECT_EQ(d.chosenFolder(), "C:\\PROGRA~1\\3E14~1\\");
         click(d.item(IDCANCEL));
     });
