@@ -350,6 +350,27 @@ void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* chars) {
     std::free(const_cast<char*>(chars));
 }
 
+// The UTF-16 units of a string, from its modified UTF-8.
+std::wstring stringChars(JNIEnv* jni, jstring text) {
+    bool ok = false;
+    std::string bytes = stringUtf(jni, text, ok);
+    return ok ? testjvm::fromModifiedUtf8(bytes) : std::wstring();
+}
+
+jsize JNICALL GetStringLength(JNIEnv* jni, jstring text) {
+    return static_cast<jsize>(stringChars(jni, text).size());
+}
+
+void JNICALL GetStringRegion(JNIEnv* jni, jstring text, jsize start, jsize length, jchar* buffer) {
+    std::wstring chars = stringChars(jni, text);
+    if (env(jni).pending) return;
+    if (start < 0 || length < 0 || static_cast<std::size_t>(start) + static_cast<std::size_t>(length) > chars.size()) {
+        ThrowNew(jni, FindClass(jni, "java/lang/StringIndexOutOfBoundsException"), nullptr);
+        return;
+    }
+    std::memcpy(buffer, chars.data() + start, static_cast<std::size_t>(length) * sizeof(jchar));
+}
+
 // --- arrays ---
 
 jsize JNICALL GetArrayLength(JNIEnv* jni, jarray array) { return handleRequest(jni, Op::GetArrayLength, array); }
@@ -476,6 +497,8 @@ const JNINativeInterface_* jniFunctions() {
         t->GetStaticMethodID = GetStaticMethodID;
         t->NewString = NewString;
         t->NewStringUTF = NewStringUTF;
+        t->GetStringLength = GetStringLength;
+        t->GetStringRegion = GetStringRegion;
         t->GetStringUTFLength = GetStringUTFLength;
         t->GetStringUTFChars = GetStringUTFChars;
         t->ReleaseStringUTFChars = ReleaseStringUTFChars;

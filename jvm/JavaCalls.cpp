@@ -138,42 +138,50 @@ bool findSecondaryMain(JNIEnv* env, const std::string& mainClass, SecondaryMain&
     return found.method != nullptr;
 }
 
-std::string exceptionText(JNIEnv* env, jthrowable exception) {
-    jclass sinkClass = env->FindClass("java/io/ByteArrayOutputStream");
+std::wstring exceptionText(JNIEnv* env, jthrowable exception) {
+    // A character stream: the trace keeps every character, whatever the
+    // VM's default charset can encode.
+    jclass sinkClass = env->FindClass("java/io/StringWriter");
     if (!sinkClass) return {};
     jmethodID sinkInit = env->GetMethodID(sinkClass, "<init>", "()V");
     if (!sinkInit) return {};
     jobject sink = env->NewObject(sinkClass, sinkInit);
     if (!sink) return {};
 
-    jclass printStreamClass = env->FindClass("java/io/PrintStream");
-    if (!printStreamClass) return {};
-    jmethodID printStreamInit =
-        env->GetMethodID(printStreamClass, "<init>", "(Ljava/io/OutputStream;)V");
-    if (!printStreamInit) return {};
-    jobject printStream = env->NewObject(printStreamClass, printStreamInit, sink);
-    if (!printStream) return {};
+    jclass writerClass = env->FindClass("java/io/PrintWriter");
+    if (!writerClass) return {};
+    jmethodID writerInit = env->GetMethodID(writerClass, "<init>", "(Ljava/io/Writer;)V");
+    if (!writerInit) return {};
+    jobject writer = env->NewObject(writerClass, writerInit, sink);
+    if (!writer) return {};
 
     jclass exceptionClass = env->GetObjectClass(exception);
     if (!exceptionClass) return {};
     jmethodID printStackTrace =
-        env->GetMethodID(exceptionClass, "printStackTrace", "(Ljava/io/PrintStream;)V");
+        env->GetMethodID(exceptionClass, "printStackTrace", "(Ljava/io/PrintWriter;)V");
     if (!printStackTrace) return {};
-    env->CallObjectMethod(exception, printStackTrace, printStream);
+    env->CallObjectMethod(exception, printStackTrace, writer);
     describePendingException(env);
 
-    jclass sinkObjectClass = env->GetObjectClass(sink);
-    if (!sinkObjectClass) return {};
-    jmethodID toString = env->GetMethodID(sinkObjectClass, "toString", "()Ljava/lang/String;");
+    jmethodID toString = env->GetMethodID(sinkClass, "toString", "()Ljava/lang/String;");
     if (!toString) return {};
     auto trace = static_cast<jstring>(env->CallObjectMethod(sink, toString));
     describePendingException(env);
     if (!trace) return {};
 
-    std::string text;
-    if (const char* chars = env->GetStringUTFChars(trace, nullptr)) {
-        text = chars;
-        env->ReleaseStringUTFChars(trace, chars);
+    jsize length = env->GetStringLength(trace);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    if constexpr (sizeof(wchar_t) == sizeof(jchar)) {
+        env->GetStringRegion(trace, 0, length, reinterpret_cast<jchar*>(text.data()));
+    } else {
+        std::vector<jchar> units(static_cast<std::size_t>(length));
+        env->GetStringRegion(trace, 0, length, units.data());
+        for (std::size_t i = 0; i < units.size(); ++i) text[i] = units[i];
+    }
+    if (env->ExceptionOccurred()) {
+        env->ExceptionDescribe();
+        return {};
     }
     return text;
 }

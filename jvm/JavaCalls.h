@@ -1,7 +1,7 @@
 #pragma once
 // Everything the launcher asks of the Java VM through a JNIEnv: strings from
 // ANSI bytes, the argument array, redirection of System.out and System.err,
-// the main class and its main method, the text of an exception and
+// the main class and its main method, the text of an exception (UTF-16) and
 // System.exit. No Windows call here: the same code runs against a real JVM
 // on Linux in the native test suite.
 
@@ -66,9 +66,11 @@ struct SecondaryMain {
 };
 bool findSecondaryMain(JNIEnv* env, const std::string& mainClass, SecondaryMain& found);
 
-// The text printStackTrace writes for the exception, as the modified UTF-8
-// bytes of the Java string; empty when any step fails.
-std::string exceptionText(JNIEnv* env, jthrowable exception);
+// The text printStackTrace writes for the exception into a character stream
+// (a PrintWriter over a StringWriter), as the UTF-16 units of the Java
+// string, one per wchar_t (where wchar_t is wider, as on Linux, each unit
+// still takes one); empty when any step fails.
+std::wstring exceptionText(JNIEnv* env, jthrowable exception);
 
 // System.exit(-1). A conforming VM does not return from it.
 void exitJava(JNIEnv* env);

@@ -49,7 +49,7 @@ struct JavaThread {
     // Shows the exception's trace; true when the user chose to stop the
     // application. No dialog, and false, when the trace can't be had.
     bool userStops(jthrowable exception) {
-        std::string text = exceptionText(env, exception);
+        std::wstring text = exceptionText(env, exception);
         if (text.empty()) return false;
         ExceptionDialog dialog(text);
         return dialog.showModal(GetActiveWindow()) != ExceptionDialog::Ignore;

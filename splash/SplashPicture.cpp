@@ -84,6 +84,14 @@ SIZE SplashPicture::sizeInPixels() const {
     return himetricToPixelsByExtents(himetric, read, viewport, window);
 }
 
+SIZE SplashPicture::sizeAtDefaultDpi() const {
+    SHORT type = PICTYPE_NONE;
+    if (picture_ && SUCCEEDED(picture_.get()->get_Type(&type)) &&
+        (type == PICTYPE_METAFILE || type == PICTYPE_ENHMETAFILE))
+        return himetricToPixelsAtDensity(himetricSize(), 96, 96);
+    return sizeInPixels();
+}
+
 bool SplashPicture::render(HDC dc) const {
     if (!picture_) return false;
     RECT target = target_;
@@ -117,5 +125,7 @@ void SplashPicture::renderToBitmap(HWND window, bool naturalSize, const RECT* re
                                                target_.bottom - target_.top));
     if (!memoryDc || !targetBitmap_) return;
     ScopedSelection selection(memoryDc.get(), targetBitmap_.get());
+    SetStretchBltMode(memoryDc.get(), HALFTONE);
+    SetBrushOrgEx(memoryDc.get(), 0, 0, nullptr);
     render(memoryDc.get());
 }

@@ -41,13 +41,17 @@ public:
 
     // Width and height in screen pixels; (0, 0) without a picture.
     SIZE sizeInPixels() const;
+    // The size at 96 DPI (100 %): a bitmap's own pixels (BMP, GIF, JPEG,
+    // icons), a metafile's size measured at 96 pixels to the inch.
+    SIZE sizeAtDefaultDpi() const;
 
     // Draws the picture upright into the held rectangle, or at its natural
     // size at (0, 0) when no rectangle is held.
     bool render(HDC dc) const;
 
     // Renders into a new bitmap compatible with the window: at natural size,
-    // into the given rectangle, or into the client rectangle.
+    // into the given rectangle, or into the client rectangle; a bitmap
+    // stretched smoothly (HALFTONE).
     void renderToBitmap(HWND window, bool naturalSize, const RECT* rectangle = nullptr);
 
     const RECT& targetRectangle() const { return target_; }

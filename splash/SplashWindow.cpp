@@ -1,6 +1,7 @@
 #include "splash/SplashWindow.h"
 
 #include "splash/SplashPicture.h"
+#include "ui/MonitorDpi.h"
 
 UINT splashClassStyle(bool shadow) {
     UINT style = CS_DROPSHADOW | CS_SAVEBITS | CS_DBLCLKS;
@@ -12,13 +13,29 @@ bool splashShadowWanted(const std::string& setting) {
     return lstrcmpA(setting.c_str(), "true") == 0;
 }
 
-RECT centeredSplashRectangle(int screenWidth, int screenHeight, int width, int height) {
+RECT centeredSplashRectangle(const RECT& area, int width, int height) {
     RECT rectangle;
-    rectangle.left = (screenWidth - width) / 2;
-    rectangle.top = (screenHeight - height) / 2;
+    rectangle.left = area.left + (area.right - area.left - width) / 2;
+    rectangle.top = area.top + (area.bottom - area.top - height) / 2;
     rectangle.right = rectangle.left + width;
     rectangle.bottom = rectangle.top + height;
     return rectangle;
+}
+
+SIZE splashSize(SIZE atDefaultDpi, UINT dpi, const RECT& workArea) {
+    LONG width = MulDiv(atDefaultDpi.cx, static_cast<int>(dpi), kDefaultDpi);
+    LONG height = MulDiv(atDefaultDpi.cy, static_cast<int>(dpi), kDefaultDpi);
+    LONG areaWidth = workArea.right - workArea.left;
+    LONG areaHeight = workArea.bottom - workArea.top;
+    if (width > areaWidth) {
+        height = MulDiv(height, areaWidth, width);
+        width = areaWidth;
+    }
+    if (height > areaHeight) {
+        width = MulDiv(width, areaHeight, height);
+        height = areaHeight;
+    }
+    return SIZE{width, height};
 }
 
 bool SplashWindow::registerClass(bool shadow) {
@@ -48,13 +65,15 @@ HWND SplashWindow::createSplashWindow(const std::string& picturePath, bool shado
 
     SplashPicture picture(bitmap_);
     picture.loadFromFile(picturePath);
-    SIZE size = picture.sizeInPixels();
-    RECT rectangle = centeredSplashRectangle(GetSystemMetrics(SM_CXSCREEN),
-                                             GetSystemMetrics(SM_CYSCREEN), size.cx, size.cy);
+    HMONITOR monitor = startMonitor();
+    RECT workArea = workAreaOf(monitor);
+    SIZE size = splashSize(picture.sizeAtDefaultDpi(), dpiOfMonitor(monitor), workArea);
+    RECT rectangle = centeredSplashRectangle(workArea, size.cx, size.cy);
     HWND window = create(WS_EX_TOOLWINDOW, kSplashWindowClass, nullptr, WS_POPUP, rectangle.left,
                          rectangle.top, size.cx, size.cy, nullptr, nullptr);
     if (!window) return nullptr;
-    picture.renderToBitmap(window, true);
+    RECT target = {0, 0, size.cx, size.cy};
+    picture.renderToBitmap(window, false, &target);
     return window;
 }
 

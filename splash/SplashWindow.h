@@ -1,6 +1,7 @@
 #pragma once
 // The launcher's own splash window: a borderless tool window centred on the
-// primary screen that shows a picture rendered once into a bitmap.
+// monitor the launcher starts on that shows a picture rendered once into a
+// bitmap, scaled by the monitor's DPI and never larger than its work area.
 
 #include <windows.h>
 
@@ -17,18 +18,23 @@ UINT splashClassStyle(bool shadow);
 // Only the exact text "true" asks for a drop shadow.
 bool splashShadowWanted(const std::string& setting);
 
-// A picture of the given size centred on a screen of the given size; the
-// halves truncate toward zero, so a picture wider than the screen by an odd
-// number of pixels leans left by the truncated half.
-RECT centeredSplashRectangle(int screenWidth, int screenHeight, int width, int height);
+// A picture of the given size centred in an area (a monitor's work area);
+// the halves truncate toward zero, so a picture wider than the area by an
+// odd number of pixels leans left by the truncated half.
+RECT centeredSplashRectangle(const RECT& area, int width, int height);
+
+// The window's size for a picture of the given size at 96 DPI on a monitor
+// of the given DPI: scaled by dpi / 96, then made smaller, keeping its
+// aspect ratio, until it fits the work area.
+SIZE splashSize(SIZE atDefaultDpi, UINT dpi, const RECT& workArea);
 
 class SplashWindow : public Window {
 public:
     SplashWindow() = default;
 
-    // Loads the picture, creates the window at the picture's size in the
-    // middle of the screen (0 by 0 without a picture) and renders the picture
-    // into the window's bitmap. Null when the class cannot be registered or
+    // Loads the picture, creates the window at the picture's size for the
+    // monitor (splashSize) in the middle of its work area (0 by 0 without a
+    // picture) and renders the picture into the window's bitmap. Null when the class cannot be registered or
     // the window cannot be created. Runs on the splash thread.
     HWND createSplashWindow(const std::string& picturePath, bool shadow);
 

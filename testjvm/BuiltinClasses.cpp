@@ -1,5 +1,6 @@
 // The Java platform classes that the launcher uses, with just the members it
-// calls: String, System, the output streams, PrintStream, Throwable and the
+// calls: String, System, the output streams, PrintStream, the character
+// streams StringWriter and PrintWriter, Throwable and the
 // exceptions that the runtime itself throws.
 #include <cstdio>
 
@@ -102,6 +103,24 @@ Value printStreamInit(Env& env, ClassInfo* cls, const ObjectPtr&, const std::vec
     auto stream = std::make_shared<PrintStreamObject>(cls);
     stream->out = args[0].object;
     return object(stream);
+}
+
+Value stringWriterInit(Env&, ClassInfo* cls, const ObjectPtr&, const std::vector<Value>&) {
+    return object(std::make_shared<StringWriterObject>(cls));
+}
+
+Value stringWriterToString(Env&, ClassInfo*, const ObjectPtr& self, const std::vector<Value>&) {
+    return object(newString(static_cast<StringWriterObject&>(*self).text));
+}
+
+Value printWriterInit(Env& env, ClassInfo* cls, const ObjectPtr&, const std::vector<Value>& args) {
+    if (!args[0].object) {
+        throwNew(env, "java/lang/NullPointerException", std::nullopt);
+        return none();
+    }
+    auto writer = std::make_shared<PrintWriterObject>(cls);
+    writer->out = args[0].object;
+    return object(writer);
 }
 
 Value printStreamPrintln(Env&, ClassInfo*, const ObjectPtr& self, const std::vector<Value>& args) {
@@ -240,6 +259,12 @@ void defineBuiltinClasses(Vm& state) {
     d.define("java/io/PrintStream", "java/io/FilterOutputStream",
              {{"<init>", "(Ljava/io/OutputStream;)V", false, printStreamInit},
               {"println", "(Ljava/lang/String;)V", false, printStreamPrintln}});
+    d.define("java/io/Writer", "java/lang/Object");
+    d.define("java/io/StringWriter", "java/io/Writer",
+             {{"<init>", "()V", false, stringWriterInit},
+              {"toString", "()Ljava/lang/String;", false, stringWriterToString}});
+    d.define("java/io/PrintWriter", "java/io/Writer",
+             {{"<init>", "(Ljava/io/Writer;)V", false, printWriterInit}});
 
     std::vector<MethodSpec> throwableMethods{
         {"<init>", "()V", false, throwableInit},
@@ -247,6 +272,7 @@ void defineBuiltinClasses(Vm& state) {
         {"<init>", "(Ljava/lang/String;Ljava/lang/Throwable;)V", false, throwableInit},
         {"printStackTrace", "()V", false, throwablePrintStackTrace},
         {"printStackTrace", "(Ljava/io/PrintStream;)V", false, throwablePrintStackTrace},
+        {"printStackTrace", "(Ljava/io/PrintWriter;)V", false, throwablePrintStackTrace},
         {"getMessage", "()Ljava/lang/String;", false, throwableGetMessage},
         {"getCause", "()Ljava/lang/Throwable;", false, throwableGetCause},
         {"toString", "()Ljava/lang/String;", false, throwableToString}};
@@ -272,6 +298,7 @@ void defineBuiltinClasses(Vm& state) {
         {"java/lang/SecurityException", "java/lang/RuntimeException"},
         {"java/lang/IndexOutOfBoundsException", "java/lang/RuntimeException"},
         {"java/lang/ArrayIndexOutOfBoundsException", "java/lang/IndexOutOfBoundsException"},
+        {"java/lang/StringIndexOutOfBoundsException", "java/lang/IndexOutOfBoundsException"},
         {"java/lang/ArrayStoreException", "java/lang/RuntimeException"},
         {"java/lang/NegativeArraySizeException", "java/lang/RuntimeException"},
         {"java/lang/LinkageError", "java/lang/Error"},

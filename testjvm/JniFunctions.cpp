@@ -385,6 +385,30 @@ jstring JNICALL NewString(JNIEnv* jni, const jchar* chars, jsize length) noexcep
     return static_cast<jstring>(newLocal(env, newString(text)));
 }
 
+jsize JNICALL GetStringLength(JNIEnv* jni, jstring str) noexcept {
+    Lock lock(vm().mutex);
+    Env& env = enter(jni, "GetStringLength");
+    auto* text = dynamic_cast<StringObject*>(resolve(env, str, "GetStringLength").get());
+    if (!text) fault("GetStringLength: not a string");
+    return static_cast<jsize>(text->chars.size());
+}
+
+// The UTF-16 units start ... start + length - 1; outside the string:
+// StringIndexOutOfBoundsException, nothing copied.
+void JNICALL GetStringRegion(JNIEnv* jni, jstring str, jsize start, jsize length, jchar* buffer) noexcept {
+    Lock lock(vm().mutex);
+    Env& env = enter(jni, "GetStringRegion");
+    auto* text = dynamic_cast<StringObject*>(resolve(env, str, "GetStringRegion").get());
+    if (!text) fault("GetStringRegion: not a string");
+    if (length > 0 && !buffer) fault("GetStringRegion: no buffer");
+    auto size = static_cast<long long>(text->chars.size());
+    if (start < 0 || length < 0 || start + static_cast<long long>(length) > size) {
+        throwNew(env, "java/lang/StringIndexOutOfBoundsException", std::nullopt);
+        return;
+    }
+    for (jsize i = 0; i < length; ++i) buffer[i] = static_cast<jchar>(text->chars[static_cast<std::size_t>(start + i)]);
+}
+
 const char* JNICALL GetStringUTFChars(JNIEnv* jni, jstring str, jboolean* isCopy) noexcept {
     Lock lock(vm().mutex);
     Env& env = enter(jni, "GetStringUTFChars");
@@ -505,6 +529,8 @@ const JNINativeInterface_* jniFunctions() {
         t->NewObjectArray = NewObjectArray;
         t->SetObjectArrayElement = SetObjectArrayElement;
         t->NewString = NewString;
+        t->GetStringLength = GetStringLength;
+        t->GetStringRegion = GetStringRegion;
         t->GetStringUTFChars = GetStringUTFChars;
         t->ReleaseStringUTFChars = ReleaseStringUTFChars;
         t->DeleteLocalRef = DeleteLocalRef;

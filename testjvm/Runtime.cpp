@@ -321,6 +321,12 @@ std::wstring stackTraceText(const ThrowableObject& throwable) {
 }
 
 void printStackTrace(const ThrowableObject& throwable, const ObjectPtr& printStream) {
+    if (auto* writer = dynamic_cast<PrintWriterObject*>(printStream.get())) {
+        // Characters, not bytes: nothing is lost to the code page.
+        if (auto* sink = dynamic_cast<StringWriterObject*>(writer->out.get()))
+            sink->text += stackTraceText(throwable);
+        return;
+    }
     writeBytes(printStream, toAnsi(stackTraceText(throwable)));
 }
 

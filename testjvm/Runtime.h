@@ -73,6 +73,18 @@ struct PrintStreamObject : Object {
     ObjectPtr out;
 };
 
+// A character stream: StringWriter holds UTF-16 text, PrintWriter writes
+// into another writer.
+struct StringWriterObject : Object {
+    using Object::Object;
+    std::wstring text;
+};
+
+struct PrintWriterObject : Object {
+    using Object::Object;
+    ObjectPtr out;
+};
+
 struct ThrowableObject : Object {
     using Object::Object;
     std::optional<std::wstring> message;

@@ -3,14 +3,20 @@
 # randomisation and no-execute data on, an import table that names Windows
 # system DLLs only (and not the ones that are delay-loaded, see
 # cmake/DelayLoad.cmake), no C++ exception runtime (nor the demangler and
-# printf code it drags in) in its linker map, and its size.
+# printf code it drags in) in its linker map, its size, and its manifest
+# (tools/check-manifest.py), and that of the console twin
+# launcher-console.exe beside it when there is one.
 # Usage: check-product.sh launcher.exe i686|x86_64 [budget in bytes]
 set -u
 exe=$1
 arch=$2
-budget=${3:-98304}
 objdump=$arch-w64-mingw32-objdump
-if [ "$arch" = i686 ]; then format=pei-i386; magic="PE32"; else format=pei-x86-64; magic="PE32+"; fi
+# The budget: 96 KB for the 32-bit product, 104 KB for the 64-bit one.
+if [ "$arch" = i686 ]; then
+    format=pei-i386; magic="PE32"; budget=${3:-98304}
+else
+    format=pei-x86-64; magic="PE32+"; budget=${3:-106496}
+fi
 
 [ -f "$exe" ] || { echo "missing $exe"; exit 1; }
 dump=$($objdump -p "$exe") || exit 1
@@ -52,6 +58,11 @@ if [ -f "$map" ]; then
 else
     echo "$exe: no linker map beside it"; status=1
 fi
+manifests="$exe"
+twin=$(dirname "$exe")/launcher-console.exe
+[ -f "$twin" ] && manifests="$manifests $twin"
+# shellcheck disable=SC2086
+python3 "$(dirname "$0")/check-manifest.py" $manifests || status=1
 size=$(stat -c %s "$exe")
 [ "$size" -le "$budget" ] || { echo "$exe: $size bytes, over the budget of $budget"; status=1; }
 echo "$exe: $format ($magic), Windows GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"

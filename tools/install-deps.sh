@@ -5,7 +5,8 @@ set -eu
 
 packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 \
 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth cmake make g++ googletest \
-openjdk-17-jdk-headless procps clang libclang-rt-14-dev python3 imagemagick fonts-wine"
+openjdk-17-jdk-headless procps clang libclang-rt-14-dev python3 imagemagick fonts-wine \
+fonts-wqy-microhei"
 
 missing=""
 for p in $packages; do

@@ -18,7 +18,7 @@ picture 5 4 "$out/splash-5x4.gif"
 picture 16 8 "$out/splash-16x8.jpg"
 
 # A splash picture that looks like one, for the screenshot of the splash
-# window (build/screenshots/splash-window.png): a title, a rule and a line of
+# window (build/screenshots/splash-window-96.png and -192.png): a title, a rule and a line of
 # small text on a blue gradient, framed by a darker line.
 convert -size 318x198 gradient:'#2f6fd0'-'#0b2f6b' \
     -font DejaVu-Sans-Bold -pointsize 28 -fill white -annotate +24+78 'Demo Editor' \

@@ -46,14 +46,21 @@ run "stamp format (x86_64)" "$root/tools/check-explain.sh" "$root/build/x86_64/s
 run "stamp format (x86_64 test build)" "$root/tools/check-explain.sh" "$build/bin/stamp.exe" x86_64
 wine_stop
 run "JNI calls against the real JDK (Linux)" ctest --test-dir "$root/build/native" --output-on-failure
-# Pictures of the dialogs, taken under Xvfb, to look at: build/screenshots.
-run "screenshot of the Java Exception dialog" "$root/tools/screenshot.sh" \
-    "$build/bin/exception_dialog_shot.exe" "$root/build/screenshots/exception-dialog.png"
-run "screenshot of the JRE Not Found dialog" "$root/tools/screenshot.sh" \
-    "$build/bin/jre_not_found_shot.exe" "$root/build/screenshots/jre-not-found.png"
-run "screenshot of the splash window" "$root/tools/screenshot.sh" \
-    "$build/bin/splash_window_shot.exe" "$root/build/screenshots/splash-window.png" \
-    "Z:$root/tests/data/splash-320x200.jpg"
+# Pictures of the dialogs, taken under Xvfb at 100 % and 200 %, to look at:
+# build/screenshots. The programs check what they show (the exception's text
+# read back in UTF-16, the link's whole address in its text and tooltip),
+# and the splash window's size follows the DPI.
+for dpi in 96 192; do
+    run "screenshot of the Java Exception dialog at $dpi DPI" env SCREENSHOT_DPI=$dpi \
+        SCREENSHOT_DIALOG_FONT="WenQuanYi Micro Hei" "$root/tools/screenshot.sh" \
+        "$build/bin/exception_dialog_shot.exe" "$root/build/screenshots/exception-dialog-$dpi.png"
+    run "screenshot of the JRE Not Found dialog at $dpi DPI" env SCREENSHOT_DPI=$dpi "$root/tools/screenshot.sh" \
+        "$build/bin/jre_not_found_shot.exe" "$root/build/screenshots/jre-not-found-$dpi.png"
+    run "screenshot of the splash window at $dpi DPI" env SCREENSHOT_DPI=$dpi \
+        SCREENSHOT_SIZE="$((320 * dpi / 96))x$((200 * dpi / 96))" "$root/tools/screenshot.sh" \
+        "$build/bin/splash_window_shot.exe" "$root/build/screenshots/splash-window-$dpi.png" \
+        "Z:$root/tests/data/splash-320x200.jpg"
+done
 # A few seconds of each fuzz target (make fuzz runs them for real).
 run "fuzz smoke run" "$root/tools/fuzz.sh" --smoke
 

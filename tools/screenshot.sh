@@ -6,6 +6,11 @@
 # when its window is up through the files named by SCREENSHOT_READY and
 # SCREENSHOT_DONE (see tests/screenshot/ScreenshotSignal.h).
 #
+# SCREENSHOT_DPI (default 96) is the system DPI of the prefix while the
+# program runs (HKCU\Control Panel\Desktop LogPixels; Wine has one DPI for
+# every monitor); SCREENSHOT_SIZE, when set ("WxH"), is the size the window
+# must have.
+#
 # usage: tools/screenshot.sh program.exe picture.png [program arguments...]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -54,8 +59,18 @@ for font in /usr/share/wine/fonts/*; do
     [ -e "$target" ] || ln -s "$font" "$target"
 done
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
+# The dialogs' font, "MS Shell Dlg": Tahoma unless SCREENSHOT_DIALOG_FONT
+# names another. Tahoma has no Chinese, Japanese or Korean letters, and
+# Wine's edit control, unlike Windows', takes none from another font: a
+# picture of such text names one that has them (WenQuanYi Micro Hei).
+for face in 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" \
+        /d "${SCREENSHOT_DIALOG_FONT:-Tahoma}" /f </dev/null >/dev/null 2>&1
+done
 # Without a window manager, unmanaged windows close without a stall.
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${SCREENSHOT_DPI:-96}" /f \
+    </dev/null >/dev/null 2>&1
 
 export SCREENSHOT_READY="Z:$work/ready"
 export SCREENSHOT_DONE="Z:$work/done"
@@ -87,6 +102,12 @@ wait "$pid" || status=$?
 pid=""
 if [ $status -ne 0 ]; then
     echo "$program ended with $status" >&2
+    cat "$work/output" >&2
+    exit 1
+fi
+size=${geometry%%+*}
+if [ -n "${SCREENSHOT_SIZE:-}" ] && [ "$size" != "$SCREENSHOT_SIZE" ]; then
+    echo "$picture: the window is $size, not $SCREENSHOT_SIZE" >&2
     exit 1
 fi
 

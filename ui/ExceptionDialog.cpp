@@ -24,7 +24,7 @@ INT_PTR ExceptionDialog::showModal(HWND owner) { return runModal(owner, IDD_JAVA
 
 void ExceptionDialog::initialize() {
     HWND dialog = handle();
-    SetDlgItemTextA(dialog, IDC_EXCEPTION_TEXT, text_.c_str());
+    SetDlgItemTextW(dialog, IDC_EXCEPTION_TEXT, text_.c_str());
     SendDlgItemMessageA(dialog, IDC_EXCEPTION_TEXT, EM_SETREADONLY, TRUE, 0);
     SendDlgItemMessageA(dialog, IDC_EXCEPTION_ICON, STM_SETICON,
                         reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_HAND)), 0);

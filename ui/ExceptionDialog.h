@@ -1,7 +1,7 @@
 #pragma once
 // The resizable "Java Exception" dialog: shows the stack trace of an uncaught
-// Java exception and lets the user ignore it or stop the application. It
-// only reports the choice.
+// Java exception (in UTF-16, every character as Java wrote it) and lets the
+// user ignore it or stop the application. It only reports the choice.
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@ class ExceptionDialog : public Dialog {
 public:
     enum Choice : int { Ignore = IDOK, Stop = IDCANCEL };
 
-    explicit ExceptionDialog(const std::string& text) : text_(text) {}
+    explicit ExceptionDialog(const std::wstring& text) : text_(text) {}
 
     // Runs the dialog modal to owner (may be null). Ignore (also Enter) gives
     // 1; Stop, Escape and the close box give 2; -1 when the dialog can't be
@@ -23,9 +23,12 @@ public:
 
     bool processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
+protected:
+    void scaleLayout(UINT newDpi, UINT oldDpi) override { layout_.scale(newDpi, oldDpi); }
+
 private:
     void initialize();
 
-    std::string text_;
+    std::wstring text_;
     ResizeLayout layout_;
 };

@@ -66,6 +66,9 @@ constexpr CursorMasks makeHandMasks() {
 
 constexpr CursorMasks kHandMasks = makeHandMasks();
 
+// The address is one line; "&" is a character, not a mnemonic.
+constexpr UINT kLinkTextFormat = DT_SINGLELINE | DT_NOPREFIX;
+
 // A string value of at most 11 characters with its terminating zero, read
 // into 12 bytes, parsed as a colour.
 bool readColorValue(HKEY key, const char* name, COLORREF& color) {
@@ -147,15 +150,8 @@ bool HyperLink::attach(HWND control) {
                                    kCursorSize, kHandMasks.andMask, kHandMasks.xorMask));
 
     if (paintLabel_) {
-        font_ = reinterpret_cast<HFONT>(SendMessageA(GetParent(window), WM_GETFONT, 0, 0));
-        if (!font_) font_ = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-        if (font_ && !linkFont_) {
-            LOGFONTA logFont;
-            if (GetObjectA(font_, sizeof logFont, &logFont) == sizeof logFont) {
-                logFont.lfUnderline = TRUE;
-                linkFont_.reset(CreateFontIndirectA(&logFont));
-            }
-        }
+        auto font = reinterpret_cast<HFONT>(SendMessageA(GetParent(window), WM_GETFONT, 0, 0));
+        takeFont(font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
     }
 
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES};
@@ -163,6 +159,9 @@ bool HyperLink::attach(HWND control) {
     tooltip_.reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                                    GetModuleHandleA(nullptr), nullptr));
+    // A long address wraps onto more lines instead of running off the screen.
+    if (tooltip_)
+        SendMessageA(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) / 2);
 
     if (label_.empty()) {
         int length = GetWindowTextLengthA(window);
@@ -183,6 +182,16 @@ bool HyperLink::attach(HWND control) {
 
     if (paintLabel_) readLinkColors();
     return true;
+}
+
+void HyperLink::takeFont(HFONT font) {
+    font_ = font;
+    linkFont_.reset();
+    LOGFONTA logFont;
+    if (font && GetObjectA(font, sizeof logFont, &logFont) == sizeof logFont) {
+        logFont.lfUnderline = TRUE;
+        linkFont_.reset(CreateFontIndirectA(&logFont));
+    }
 }
 
 void HyperLink::readLinkColors() {
@@ -246,8 +255,10 @@ void HyperLink::recomputeLinkRect() {
         HGDIOBJ font = linkFont_ ? linkFont_.get() : font_;
         HGDIOBJ previous = font ? SelectObject(dc.get(), font) : nullptr;
         DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &measured,
-                  DT_CALCRECT | DT_WORDBREAK | alignmentFlag());
+                  DT_CALCRECT | kLinkTextFormat);
         if (previous) SelectObject(dc.get(), previous);
+        // Text wider than the control is drawn cut with an ellipsis.
+        if (measured.right > client.right) measured.right = client.right;
         linkRect_ = alignedLinkRect(client, measured,
                                     textAlignmentOf(GetWindowLongA(handle(), GWL_STYLE)));
     }
@@ -281,7 +292,7 @@ void HyperLink::paint(HDC dc) {
     const std::string& text = drawnText();
     RECT textRect = linkRect_;
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-              DT_WORDBREAK | alignmentFlag());
+              kLinkTextFormat | DT_END_ELLIPSIS | alignmentFlag());
     if (GetFocus() == window) DrawFocusRect(dc, &linkRect_);
 
     SetTextColor(dc, previousColor);
@@ -357,7 +368,10 @@ bool HyperLink::processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
             InvalidateRect(window, nullptr, TRUE);
             return true;
         case WM_SETFONT:
-            font_ = reinterpret_cast<HFONT>(wParam);
+            // A new font (the dialog's, at another DPI): a new link font,
+            // and the text measured again.
+            takeFont(reinterpret_cast<HFONT>(wParam));
+            recomputeLinkRect();
             if (LOWORD(lParam)) {
                 InvalidateRect(window, nullptr, TRUE);
                 UpdateWindow(window);

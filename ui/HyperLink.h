@@ -1,7 +1,8 @@
 #pragma once
-// A static text control of a dialog turned into a link: drawn underlined in
-// the browser's link colour, with a hand cursor and a tooltip showing the
-// target over the text; a click, or Space or Enter while it has the focus,
+// A static text control of a dialog turned into a link: drawn on one line,
+// underlined in the browser's link colour, cut with an ellipsis at the end
+// when it is wider than the control, with a hand cursor and a tooltip
+// showing the whole target over the text; a click, or Space or Enter while it has the focus,
 // opens the target with the shell and redraws it in the visited colour.
 // Works by subclassing: messages it does not handle go to the static's own
 // procedure.
@@ -27,7 +28,7 @@ bool paintsOwnLabel(LONG style);
 UINT drawTextAlignment(TextAlignment alignment);
 
 // The rectangle of the drawn text: the measured rectangle (which starts at
-// the client's left edge) moved right by half the free width for centred
+// the client's left edge, and is no wider than the client) moved right by half the free width for centred
 // text, by all of it for right-aligned text. The free width is the client's
 // right edge minus the measured right edge.
 RECT alignedLinkRect(const RECT& client, const RECT& measured, TextAlignment alignment);
@@ -71,6 +72,8 @@ public:
     bool processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The font to draw with, and its underlined copy made anew.
+    void takeFont(HFONT font);
     void readLinkColors();
     void registerTool();
     void recomputeLinkRect();

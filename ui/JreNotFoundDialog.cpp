@@ -89,7 +89,7 @@ void JreNotFoundDialog::initialize() {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     downloadLink_.attach(link);
-    SetDlgItemTextA(dialog, IDC_MESSAGE, message_.c_str());
+    SetDlgItemTextW(dialog, IDC_MESSAGE, toWide(message_).c_str());
     HICON icon = LoadIconA(nullptr, IDI_HAND);
     SendDlgItemMessageA(dialog, IDC_ERROR_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
@@ -119,15 +119,15 @@ void JreNotFoundDialog::browseForRuntime() {
     // the browse changes nothing.
     AnsiPath ansiPath = ansiPathOf(path);
     if (ansiPath.ok) {
-        applyBrowsedFolder(ansiPath.path);
+        applyBrowsedFolder(ansiPath.path, path);
     } else {
         showFailure(handle(), pathFailure(path));
     }
 }
 
-void JreNotFoundDialog::applyBrowsedFolder(const std::string& path) {
+void JreNotFoundDialog::applyBrowsedFolder(const std::string& path, const std::wstring& shown) {
     HWND dialog = handle();
-    SetDlgItemTextA(dialog, IDC_JRE_PATH, path.c_str());
+    SetDlgItemTextW(dialog, IDC_JRE_PATH, (shown.empty() ? toWide(path) : shown).c_str());
     chosenFolder_ = path;
     if (!chosenFolder_.empty() && !endsWithBackslash(chosenFolder_)) chosenFolder_ += '\\';
     foundJvmLibraryPath_ = probeJavaHome(chosenFolder_, jvmType_).library;

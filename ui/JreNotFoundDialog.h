@@ -33,9 +33,10 @@ protected:
     // Lets the user pick a folder with the shell's folder browser and takes
     // it (applyBrowsedFolder); a cancelled browse changes nothing.
     void browseForRuntime();
-    // Shows path in the path field, makes it the chosen folder and probes it
-    // for a JVM library; OK is enabled exactly when one was found.
-    void applyBrowsedFolder(const std::string& path);
+    // Shows the folder in the path field as the user picked it (shown, in
+    // UTF-16; empty: path), makes path (its ANSI form) the chosen folder and
+    // probes it for a JVM library; OK is enabled exactly when one was found.
+    void applyBrowsedFolder(const std::string& path, const std::wstring& shown = {});
 
     HyperLink& downloadLink() { return downloadLink_; }
 

@@ -50,10 +50,8 @@ void showError(HWND owner, const std::string& text) {
 }
 
 void showFailure(HWND owner, const Failure& failure) {
-    if (!hasWideArgument(failure)) {
-        showError(owner, messageText(failure));
-        return;
-    }
-    // A name the ANSI code page cannot spell is shown as it is.
+    // Always the wide call: a path, a version or an argument in the text is
+    // shown with every character it has (a name the ANSI code page cannot
+    // spell as it is).
     MessageBoxW(owner, messageTextWide(failure).c_str(), nullptr, MB_OK | MB_ICONERROR);
 }

@@ -22,5 +22,5 @@ void showErrorFormat(HWND owner, const std::string& format, Args... args) {
     showError(owner, formatText(format.c_str(), args...));
 }
 
-// The message of a failure, as an error.
+// The message of a failure, as an error, shown with MessageBoxW.
 void showFailure(HWND owner, const Failure& failure);

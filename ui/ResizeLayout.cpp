@@ -1,5 +1,7 @@
 #include "ui/ResizeLayout.h"
 
+#include "ui/MonitorDpi.h"
+
 namespace {
 
 // A child's window rectangle in its parent's client coordinates.
@@ -126,4 +128,17 @@ void ResizeLayout::apply(int width, int height) {
     if (redrawStopped) SendMessageA(dialog_, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(dialog_, nullptr, nullptr,
                  RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void ResizeLayout::scale(UINT to, UINT from) {
+    for (Entry& entry : entries_) entry.initial = scaledRect(entry.initial, to, from);
+    RECT client = scaledRect(RECT{0, 0, initialWidth_, initialHeight_}, to, from);
+    // The smallest frame: the client area scaled, the frame's edges as they
+    // are (the system sizes them).
+    if (minimumWidth_ >= 0) {
+        minimumWidth_ += client.right - initialWidth_;
+        minimumHeight_ += client.bottom - initialHeight_;
+    }
+    initialWidth_ = client.right;
+    initialHeight_ = client.bottom;
 }

@@ -45,6 +45,10 @@ public:
     bool processMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Places every control for a client area of the given size.
     void apply(int width, int height);
+    // The recorded rectangles and client size moved from one DPI to another
+    // (the dialog's controls were scaled the same way); the smallest frame
+    // grows or shrinks with the client area.
+    void scale(UINT to, UINT from);
 
     const std::vector<Entry>& entries() const { return entries_; }
     bool hasSizeGrip() const { return hasSizeGrip_; }

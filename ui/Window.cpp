@@ -1,5 +1,7 @@
 #include "ui/Window.h"
 
+#include "ui/MonitorDpi.h"
+
 namespace {
 const char kObjectProperty[] = "LauncherWindowObject";
 
@@ -102,7 +104,10 @@ WNDPROC Dialog::procedure() const {
 
 INT_PTR Dialog::runModal(HWND owner, int templateId) {
     setCreating(this);
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
+    // The wide call: the dialog's edit controls are then made by a Unicode
+    // creator and keep their text in UTF-16 (made by an ANSI one, Windows'
+    // edit control keeps it in the ANSI code page).
+    INT_PTR result = DialogBoxParamW(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(templateId),
                                      owner, &Dialog::dialogProcedure, 0);
     setCreating(nullptr);
     return result;
@@ -112,6 +117,14 @@ INT_PTR CALLBACK Dialog::dialogProcedure(HWND window, UINT message, WPARAM wPara
     Window* object = boundObject(window);
     if (!object && (object = takeCreating())) object->bind(window);
     if (!object) return FALSE;
+
+    auto* dialog = static_cast<Dialog*>(object);
+    if (message == WM_INITDIALOG) dialog->dpi_ = dialog->initialDpi_ = dpiOfWindow(window);
+    if (message == WM_DPICHANGED) {
+        dialog->changeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
+        return TRUE;
+    }
 
     LRESULT result = 0;
     bool handled = object->processMessage(message, wParam, lParam, result);
@@ -129,6 +142,37 @@ INT_PTR CALLBACK Dialog::dialogProcedure(HWND window, UINT message, WPARAM wPara
     return TRUE;
 }
 
+void Dialog::changeDpi(UINT newDpi, const RECT& suggested) {
+    HWND dialog = handle();
+    UINT oldDpi = dpi_;
+    if (oldDpi && newDpi && newDpi != oldDpi) {
+        // The template's font (the dialog keeps answering WM_GETFONT with
+        // it), sized for the new DPI.
+        HFONT font = nullptr;
+        LOGFONTW logFont;
+        auto templateFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+        if (templateFont && GetObjectW(templateFont, sizeof logFont, &logFont) == sizeof logFont) {
+            logFont.lfHeight = MulDiv(logFont.lfHeight, static_cast<int>(newDpi), static_cast<int>(initialDpi_));
+            font = CreateFontIndirectW(&logFont);
+        }
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect;
+            GetWindowRect(child, &rect);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+            rect = scaledRect(rect, newDpi, oldDpi);
+            SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            if (font) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+        scaleLayout(newDpi, oldDpi);
+        // The previous font goes once no control uses it.
+        if (font) font_.reset(font);
+        dpi_ = newDpi;
+    }
+    SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 POINT centeredPosition(const RECT& reference, const RECT& workArea, int width, int height) {
     POINT corner;
     corner.x = reference.left + (reference.right - reference.left) / 2 - width / 2;
@@ -143,11 +187,11 @@ POINT centeredPosition(const RECT& reference, const RECT& workArea, int width, i
 }
 
 void centerDialog(HWND dialog) {
-    RECT workArea;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-    RECT reference = workArea;
     HWND owner = GetWindow(dialog, GW_OWNER);
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &reference);
+    bool onOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+    RECT workArea = workAreaOf(onOwner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST) : startMonitor());
+    RECT reference = workArea;
+    if (onOwner) GetWindowRect(owner, &reference);
 
     RECT own;
     GetWindowRect(dialog, &own);

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "base/UniqueResource.h"
+
 class Window {
 public:
     // One message in; true when handled, with the result in result.
@@ -56,21 +58,37 @@ protected:
 };
 
 // A modal dialog run from a dialog template of the executable's resources.
+// Moved to a monitor of another DPI (WM_DPICHANGED), it scales itself: the
+// template's font is made anew for the new DPI and given to every control,
+// each control's rectangle is scaled, and the frame takes the rectangle
+// Windows suggests.
 class Dialog : public Window {
 public:
     WNDPROC procedure() const override;
+    // The DPI the dialog is laid out for; 0 before it exists.
+    UINT dpi() const { return dpi_; }
 
 protected:
-    // DialogBoxParamA with this object bound; the result of EndDialog, or -1
+    // DialogBoxParamW with this object bound; the result of EndDialog, or -1
     // when the dialog cannot be created.
     INT_PTR runModal(HWND owner, int templateId);
+    // What WM_DPICHANGED does: the DPI in it, and the rectangle it suggests.
+    void changeDpi(UINT newDpi, const RECT& suggested);
+    // Called by changeDpi once the controls are scaled, before the frame
+    // moves: a dialog scales what it keeps in pixels.
+    virtual void scaleLayout(UINT /*newDpi*/, UINT /*oldDpi*/) {}
 
 private:
     static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT dpi_ = 0;
+    UINT initialDpi_ = 0;
+    UniqueGdiObject font_;  // the template's font at the current DPI, once it changed
 };
 
 // Centres a dialog on its visible, not minimised owner, else on the work
-// area, and keeps it inside the work area.
+// area of the monitor the launcher starts on, and keeps it inside the work
+// area of that monitor.
 void centerDialog(HWND dialog);
 
 // The top-left corner that centres a rectangle of the given size on the

@@ -203,10 +203,21 @@ TEST_F(BridgeJni, ExceptionTextOfTheLauncherIsJavasOwnTrace) {
     jthrowable thrown = env_->ExceptionOccurred();
     ASSERT_TRUE(thrown);
     env_->ExceptionClear();
-    std::string text = exceptionText(env_, thrown);
-    const std::string top = "java.lang.IllegalStateException: boom\r\n\tat probe.Probe.fail(Probe.java:59)\r\n";
+    std::wstring text = exceptionText(env_, thrown);
+    const std::wstring top = L"java.lang.IllegalStateException: boom\r\n\tat probe.Probe.fail(Probe.java:59)\r\n";
     EXPECT_EQ(text.substr(0, top.size()), top);
-    EXPECT_NE(text.find("\r\nCaused by: java.io.IOException: the cause\r\n\t... 1 more\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(L"\r\nCaused by: java.io.IOException: the cause\r\n\t... 1 more\r\n"), std::wstring::npos);
+
+    // Every character of the message, in UTF-16 (GetStringRegion), beyond
+    // the ANSI code page and beyond the 16-bit plane.
+    const std::wstring message = L"J\u00e9r\u00f4me \u041a\u0438\u0440 \u6f22\u5b57 \U0001F600";
+    env_->CallStaticVoidMethod(probe_, staticMethod("fail", "(Ljava/lang/String;)V"),
+                               env_->NewString(reinterpret_cast<const jchar*>(message.data()), static_cast<jsize>(message.size())));
+    thrown = env_->ExceptionOccurred();
+    ASSERT_TRUE(thrown);
+    env_->ExceptionClear();
+    EXPECT_EQ(exceptionText(env_, thrown).substr(0, 34 + message.size()),
+              L"java.lang.IllegalStateException: " + message + L"\r");
 }
 
 TEST_F(BridgeJni, StringsAreModifiedUtf8AndAnsiBytes) {

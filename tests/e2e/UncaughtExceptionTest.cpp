@@ -25,12 +25,12 @@ const char kNoFailureCheck[] =
 std::string throwingMain(const std::string& otherThread) {
     return "main\n    " + otherThread +
            "\n    out working\n"
-           "    throw java/lang/IllegalStateException Could not open the project\n"
+           "    throw java/lang/IllegalStateException Could not open C:\\Users\\J\xE9r\xF4me\\project\n"
            "    cause java/io/IOException disk full\n";
 }
 
 const char kExpectedTrace[] =
-    "java.lang.IllegalStateException: Could not open the project\r\n"
+    "java.lang.IllegalStateException: Could not open C:\\Users\\J\xE9r\xF4me\\project\r\n"
     "\tat Main.main(Main.java:4)\r\n"
     "Caused by: java.io.IOException: disk full\r\n"
     "\t... 1 more\r\n";

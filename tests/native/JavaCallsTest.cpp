@@ -192,22 +192,26 @@ TEST_F(JavaCalls, TextOfAnExceptionThatEscapesMain) {
     ASSERT_NE(exception, nullptr);
     EXPECT_TRUE(env->IsInstanceOf(exception, env->FindClass("java/lang/IllegalStateException")));
 
-    std::string text = exceptionText(env, exception);
-    // What Java itself writes for it, through a character stream.
-    EXPECT_EQ(text, utfChars(static_cast<jstring>(callProbe(
-                        "traceOf", "(Ljava/lang/Throwable;)Ljava/lang/String;", exception))));
-    // Modified UTF-8 bytes for the e with acute; frames; the cause's section
-    // with the frames it shares with the enclosing trace shortened.
-    EXPECT_EQ(text,
-              "java.lang.IllegalStateException: could not save caf\xC3\xA9 1\n"
-              "\tat calls.Thrower.run(Thrower.java:15)\n"
-              "\tat calls.Thrower.main(Thrower.java:8)\n"
-              "Caused by: java.io.IOException: disk full\n"
-              "\tat calls.Thrower.save(Thrower.java:20)\n"
-              "\tat calls.Thrower.run(Thrower.java:13)\n"
-              "\t... 1 more\n");
-    // ExceptionDescribe printed the same trace.
-    EXPECT_EQ(described, kDescribed + text);
+    std::wstring text = exceptionText(env, exception);
+    // What Java itself writes for it through a character stream, unit for unit.
+    std::u16string java = javaChars(static_cast<jstring>(
+        callProbe("traceOf", "(Ljava/lang/Throwable;)Ljava/lang/String;", exception)));
+    EXPECT_EQ(std::u16string(text.begin(), text.end()), java);
+    // Every letter of the message, those the VM's default charset (Cp1252)
+    // lacks too; frames; the cause's section with the frames it shares with
+    // the enclosing trace shortened.
+    const std::string frames =
+        "\tat calls.Thrower.run(Thrower.java:15)\n"
+        "\tat calls.Thrower.main(Thrower.java:8)\n"
+        "Caused by: java.io.IOException: disk full\n"
+        "\tat calls.Thrower.save(Thrower.java:20)\n"
+        "\tat calls.Thrower.run(Thrower.java:13)\n"
+        "\t... 1 more\n";
+    EXPECT_EQ(text, L"java.lang.IllegalStateException: could not save caf\u00e9 \u0444\u0430\u0439\u043b "
+                    L"\u6587\u4ef6 1\n" + std::wstring(frames.begin(), frames.end()));
+    // ExceptionDescribe printed the trace through that charset: the letters
+    // it lacks are lost there (modified UTF-8 of what came back).
+    EXPECT_EQ(described, kDescribed + "java.lang.IllegalStateException: could not save caf\xC3\xA9 ???? ?? 1\n" + frames);
 }
 
 TEST(JavaExit, EndsTheProcessWithMinusOne) {

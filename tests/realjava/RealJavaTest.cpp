@@ -198,9 +198,13 @@ bool isExceptionDialog(const ShownWindow& window) {
     return window.className == "#32770" && window.caption == "Java Exception";
 }
 
-std::string dialogText(HWND dialog, int id) {
-    char text[65536] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
+// A control's text in UTF-16, read across the process boundary.
+std::wstring dialogTextWide(HWND dialog, int id) {
+    std::wstring text(65536, L'\0');
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 10000, &length);
+    text.resize(length);
     return text;
 }
 
@@ -212,17 +216,22 @@ TEST_F(RealJava, UncaughtExceptionShowsTheRealTraceAndStopEndsWithMinusOne) {
     LaunchedProcess process(exe, options);
     HWND dialog = process.waitForWindow(isExceptionDialog, 60000);
     ASSERT_TRUE(dialog) << folder_->read("stderr.txt");
-    const std::string trace =
-        "java.lang.IllegalStateException: outer failure\r\n"
+    const std::string frames =
+        "\r\n"
         "\tat com.example.Thrower.fail(Thrower.java:16)\r\n"
         "\tat com.example.Thrower.main(Thrower.java:9)\r\n"
         "Caused by: java.io.IOException: disk full\r\n"
         "\tat com.example.Thrower.write(Thrower.java:21)\r\n"
         "\tat com.example.Thrower.fail(Thrower.java:14)\r\n"
         "\t... 1 more\r\n";
-    EXPECT_EQ(dialogText(dialog, 208), trace);
-    // ExceptionDescribe printed the same trace on standard error before.
-    EXPECT_EQ(folder_->read("stderr.txt"), "Exception in thread \"main\" " + trace);
+    // Every letter of the message, in UTF-16, also those of no ANSI code page.
+    EXPECT_TRUE(dialogTextWide(dialog, 208) ==
+                L"java.lang.IllegalStateException: outer failure in C:\\Users\\J\u00e9r\u00f4me\\"
+                L"\u041e\u0442\u0447\u0451\u0442 \u5831\u544a\u66f8" + std::wstring(frames.begin(), frames.end()));
+    // ExceptionDescribe printed the trace on standard error before, through
+    // the VM's default charset (code page 1252), which lacks some of them.
+    EXPECT_EQ(folder_->read("stderr.txt"), "Exception in thread \"main\" java.lang.IllegalStateException: "
+                                           "outer failure in C:\\Users\\J\xE9r\xF4me\\????? ???" + frames);
 
     pressButton(dialog, IDCANCEL);
     ASSERT_TRUE(process.waitForExit(30000));

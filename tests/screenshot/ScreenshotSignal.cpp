@@ -10,6 +10,7 @@ struct State {
     std::string className;  // when set, the window is found by its class
     WPARAM closeCommand = 0;
     void (*close)(HWND) = nullptr;
+    void (*check)(HWND) = nullptr;
     std::string readyFile;
     std::string doneFile;
     int visibleTicks = 0;
@@ -72,6 +73,7 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
     if (GetFileAttributesA(state.doneFile.c_str()) != INVALID_FILE_ATTRIBUTES ||
         GetTickCount() - state.signalledAt > kGiveUpMs) {
         KillTimer(nullptr, state.timer);
+        if (state.check) state.check(window);
         if (state.close)
             state.close(window);
         else
@@ -88,9 +90,10 @@ void startWatching() {
 
 }  // namespace
 
-void closeAfterScreenshot(const char* caption, WPARAM closeCommand) {
+void closeAfterScreenshot(const char* caption, WPARAM closeCommand, void (*check)(HWND window)) {
     state.caption = caption;
     state.closeCommand = closeCommand;
+    state.check = check;
     startWatching();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DialogThread.h"
+#include "base/WideText.h"
 #include "res/resource.h"
 
 namespace {
@@ -195,7 +196,7 @@ std::string describe(const RECT& r) {
            std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
-INT_PTR showTrace(const char* text = kTrace) { return ExceptionDialog(text).showModal(nullptr); }
+INT_PTR showTrace(const char* text = kTrace) { return ExceptionDialog(toWide(text)).showModal(nullptr); }
 
 TEST(ExceptionDialog, CreatesTheControlsOfItsTemplate) {
     DialogThread run([] { return showTrace(); });
@@ -484,6 +485,78 @@ TEST(ExceptionDialog, TextIsReadOnlySelectableAndUnwrapped) {
     EXPECT_TRUE(IsWindowEnabled(edit));
 }
 
+TEST(ExceptionDialog, KeepsEveryCharacterOfALongTrace) {
+    // 100 KB of letters of no single code page, beyond the 16-bit plane too.
+    const std::wstring line = L"C:\\Users\\J\u00e9r\u00f4me \u041e\u0442\u0447\u0451\u0442 "
+                              L"\u5831\u544a\u66f8 \U0001F600\r\n";
+    std::wstring text = L"java.lang.IllegalStateException: ";
+    while (text.size() < 50000) text += line;
+    DialogThread run([&] { return ExceptionDialog(text).showModal(nullptr); });
+    HWND dialog = run.waitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND edit = GetDlgItem(dialog, IDC_EXCEPTION_TEXT);
+    // Windows' edit control keeps the text in UTF-16 only when a Unicode
+    // creator made it (Wine's always does).
+    EXPECT_TRUE(IsWindowUnicode(edit));
+    std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(SendMessageW(edit, WM_GETTEXT, shown.size(), reinterpret_cast<LPARAM>(shown.data()))));
+    EXPECT_TRUE(shown == text) << shown.size() << " of " << text.size() << " characters";
+}
+
+// Sends what Windows sends when the dialog moves to a monitor of another
+// DPI, with a frame whose client area is scaled (the frame's own edges are
+// the system's, which Wine keeps at one DPI).
+void moveToDpi(HWND dialog, UINT dpi, UINT from) {
+    RECT frame, client;
+    GetWindowRect(dialog, &frame);
+    GetClientRect(dialog, &client);
+    RECT suggested = {frame.left, frame.top,
+                      frame.right + MulDiv(client.right, dpi, from) - client.right,
+                      frame.bottom + MulDiv(client.bottom, dpi, from) - client.bottom};
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+LONG fontHeight(HWND control) {
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+TEST(ExceptionDialog, ScalesWithTheMonitorsDpi) {
+    DialogThread run([] { return showTrace(); });
+    HWND dialog = run.waitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    std::map<HWND, RECT> before = controlRects(dialog);
+    HWND edit = GetDlgItem(dialog, IDC_EXCEPTION_TEXT);
+    LONG height = fontHeight(edit);
+    MINMAXINFO minimum = {};
+    SendMessageA(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&minimum));
+    RECT client;
+    GetClientRect(dialog, &client);
+
+    // To 200 %: every control and the font twice as large, and so the
+    // smallest size; the layout still follows the frame.
+    moveToDpi(dialog, 192, 96);
+    EXPECT_EQ(fontHeight(edit), 2 * height);
+    for (const auto& [control, rect] : controlRects(dialog)) {
+        SCOPED_TRACE(GetDlgCtrlID(control));
+        const RECT& old = before.at(control);
+        EXPECT_NEAR(rect.left, 2 * old.left, 2);
+        EXPECT_NEAR(rect.bottom - rect.top, 2 * (old.bottom - old.top), 2);
+        EXPECT_NEAR(rect.right - rect.left, 2 * (old.right - old.left), 4);
+    }
+    MINMAXINFO doubled = {};
+    SendMessageA(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&doubled));
+    EXPECT_EQ(doubled.ptMinTrackSize.x, minimum.ptMinTrackSize.x + client.right);
+    EXPECT_EQ(doubled.ptMinTrackSize.y, minimum.ptMinTrackSize.y + client.bottom);
+
+    // Back to 100 %: the font as it was, not rounded twice.
+    moveToDpi(dialog, 96, 192);
+    EXPECT_EQ(fontHeight(edit), height);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(run.waitForResult(), 1);
+}
+
 TEST(ExceptionDialog, CentredOnAVisibleOwnerAndModalToIt) {
     RECT ownerRect = {40, 30, 840, 630};
     std::atomic<HWND> owner{nullptr};
@@ -494,7 +567,7 @@ TEST(ExceptionDialog, CentredOnAVisibleOwnerAndModalToIt) {
                             ownerRect.top, ownerRect.right - ownerRect.left,
                             ownerRect.bottom - ownerRect.top, nullptr, nullptr, nullptr, nullptr);
         owner = window;
-        INT_PTR result = ExceptionDialog(kTrace).showModal(window);
+        INT_PTR result = ExceptionDialog(toWide(kTrace)).showModal(window);
         ownerEnabledAfter = IsWindowEnabled(window);
         DestroyWindow(window);
         return result;
@@ -527,7 +600,7 @@ TEST(ExceptionDialog, FailingToShowIsNeverIgnore) {
     EXPECT_EQ(MissingDialog().showModal(), -1);
     // An owner that is no window: the dialog can't be created (0, as the
     // system answers for an invalid owner).
-    EXPECT_NE(ExceptionDialog(kTrace).showModal(reinterpret_cast<HWND>(0x7FFF0123)), 1);
+    EXPECT_NE(ExceptionDialog(toWide(kTrace)).showModal(reinterpret_cast<HWND>(0x7FFF0123)), 1);
 }
 
 }  // namespace

@@ -124,6 +124,12 @@ std::string harmlessTarget() {
 
 LPARAM pointParam(LONG x, LONG y) { return MAKELPARAM(x, y); }
 
+std::string windowText(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 TEST(HyperLink, AttachTakesTextFontTooltipAndCursor) {
     LinkHost host("https://example.invalid/");
     HyperLink link;
@@ -187,6 +193,22 @@ TEST(HyperLink, AttachTakesTextFontTooltipAndCursor) {
     HWND tooltip = link.tooltip();
     DestroyWindow(host.control());
     EXPECT_FALSE(IsWindow(tooltip));
+}
+
+TEST(HyperLink, NewFontGivesANewUnderlinedFontAndMeasure) {
+    LinkHost host("link text", SS_LEFT, 300, 60);
+    HyperLink link;
+    ASSERT_TRUE(link.attach(host.control()));
+    LONG height = link.linkRect().bottom;
+    LOGFONTA larger = {-40};
+    HFONT font = CreateFontIndirectA(&larger);
+    SendMessageA(host.control(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    LOGFONTA underlined = {};
+    GetObjectA(link.linkFont(), sizeof underlined, &underlined);
+    EXPECT_TRUE(underlined.lfUnderline && underlined.lfHeight == -40);
+    EXPECT_GT(link.linkRect().bottom, height);
+    DestroyWindow(host.control());
+    DeleteObject(font);
 }
 
 TEST(HyperLink, TargetSetBeforeAttachIsKept) {
@@ -377,6 +399,49 @@ TEST(HyperLink, DrawnBlueThenPurpleAfterOpeningGreyWhenDisabled) {
     Snapshot disabled(host.control());
     EXPECT_EQ(disabled.count(RGB(128, 0, 128)), 0);
     EXPECT_GT(disabled.count(GetSysColor(COLOR_GRAYTEXT)), 10);
+}
+
+std::wstring tooltipText(const HyperLink& link) {
+    std::wstring text(4096, L'\0');
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.hwnd = link.handle();
+    tool.uId = HyperLink::kToolId;
+    tool.lpszText = text.data();
+    SendMessageW(link.tooltip(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    return text.c_str();
+}
+
+TEST(HyperLink, LongAddressStaysOneLineCutAtTheControlsEdge) {
+    LinkHost shortHost("https://a.invalid/");
+    HyperLink shortLink;
+    ASSERT_TRUE(shortLink.attach(shortHost.control()));
+
+    // Wine's tooltips keep up to 1,023 characters.
+    std::string address = "https://example.invalid/releases/?version=21&os=windows";
+    while (address.size() < 1000) address += "&arch=x64";
+    LinkHost host(address.c_str(), SS_LEFT, 200, 40);
+    HyperLink link;
+    ASSERT_TRUE(link.attach(host.control()));
+    // Drawn on one line up to the control's edge (with an ellipsis), so the
+    // underline and the clickable part end there too.
+    RECT client;
+    GetClientRect(host.control(), &client);
+    EXPECT_EQ(link.linkRect().left, 0);
+    EXPECT_EQ(link.linkRect().right, client.right);
+    EXPECT_EQ(link.linkRect().bottom, shortLink.linkRect().bottom);
+    // The whole address stays the control's text, the tooltip's and the target.
+    EXPECT_EQ(windowText(host.control()), address);
+    EXPECT_EQ(link.url(), address);
+    EXPECT_TRUE(tooltipText(link) == std::wstring(address.begin(), address.end()));
+
+    // Twice as long again, and painted.
+    address += address;
+    link.setLabel(address);
+    link.setUrl(address);
+    EXPECT_EQ(windowText(host.control()), address);
+    EXPECT_EQ(link.linkRect().right, client.right);
+    EXPECT_GT(Snapshot(host.control()).count(RGB(0, 0, 255)), 10);
 }
 
 // --- colours from the registry --------------------------------------------

@@ -310,6 +310,22 @@ TEST(JreNotFoundDialog, DownloadPageOfTheSettings) {
     EXPECT_EQ(dialog.showModal(nullptr), IDCANCEL);
 }
 
+TEST(JreNotFoundDialog, PathFieldShowsTheFolderAsPicked) {
+    // A folder the code page cannot spell is used by its short name, and
+    // shown as the user picked it.
+    const std::wstring picked = L"C:\\Programme\\\u0416\u0430\u0432\u0430 \u6f22\u5b57";
+    ScriptedDialog dialog(JvmType::Default, [&](ScriptedDialog& d) {
+        d.applyBrowsedFolder("C:\\PROGRA~1\\3E14~1", picked);
+        wchar_t shown[MAX_PATH] = L"";
+        GetWindowTextW(d.item(IDC_JRE_PATH), shown, MAX_PATH);
+        EXPECT_TRUE(picked == shown);
+        EXPECT_TRUE(IsWindowUnicode(d.item(IDC_JRE_PATH)));  // made to keep UTF-16 on Windows too
+        EXPECT_EQ(d.chosenFolder(), "C:\\PROGRA~1\\3E14~1\\");
+        click(d.item(IDCANCEL));
+    });
+    EXPECT_EQ(dialog.showModal(nullptr), IDCANCEL);
+}
+
 TEST(JreNotFoundDialog, LaterFolderWithoutALibraryDisablesOkAgain) {
     TempFolder good, empty;
     std::string home = makeJavaHome(good, {"bin\\server\\jvm.dll"});

@@ -138,14 +138,21 @@ TEST(SplashPicture, RenderingAgainReplacesTheBitmap) {
     HGDIOBJ first = bitmap.get();
     ASSERT_NE(first, nullptr);
 
-    // Into a rectangle twice the natural size: the picture is stretched.
-    RECT doubled{0, 0, 12, 8};
-    picture.renderToBitmap(window.get(), false, &doubled);
+    // Into a rectangle four times the natural size: the picture is
+    // stretched smoothly, the rows where red meets blue blended.
+    RECT larger{0, 0, 24, 16};
+    picture.renderToBitmap(window.get(), false, &larger);
     EXPECT_NE(bitmap.get(), first);
     EXPECT_EQ(GetObjectType(first), 0u);  // deleted
-    EXPECT_EQ(bitmapSize(bitmap.get()), (SIZE{12, 8}));
-    EXPECT_TRUE(isReddish(pixelOf(bitmap.get(), 11, 3)));
-    EXPECT_TRUE(isBluish(pixelOf(bitmap.get(), 0, 4)));
+    EXPECT_EQ(bitmapSize(bitmap.get()), (SIZE{24, 16}));
+    EXPECT_TRUE(isReddish(pixelOf(bitmap.get(), 23, 1)));
+    EXPECT_TRUE(isBluish(pixelOf(bitmap.get(), 0, 14)));
+    int blended = 0;
+    for (int y = 0; y < 16; ++y) {
+        COLORREF c = pixelOf(bitmap.get(), 12, y);
+        blended += GetRValue(c) > 40 && GetBValue(c) > 40;
+    }
+    EXPECT_GT(blended, 0);
 }
 
 }  // namespace

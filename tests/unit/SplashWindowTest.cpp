@@ -4,6 +4,7 @@
 #include "TempFolder.h"
 #include "TestData.h"
 #include "splash/SplashWindow.h"
+#include "ui/MonitorDpi.h"
 
 namespace {
 
@@ -15,13 +16,41 @@ TEST(SplashWindowLayout, ClassStyleWithAndWithoutShadow) {
         EXPECT_FALSE(splashShadowWanted(other)) << other;
 }
 
-TEST(SplashWindowLayout, CentredOnTheScreen) {
-    EXPECT_EQ(centeredSplashRectangle(1024, 768, 800, 600), (RECT{112, 84, 912, 684}));
-    // Wider than the screen: the negative half truncates toward zero.
-    EXPECT_EQ(centeredSplashRectangle(1024, 768, 1025, 600), (RECT{0, 84, 1025, 684}));
-    EXPECT_EQ(centeredSplashRectangle(1024, 768, 1026, 769), (RECT{-1, 0, 1025, 769}));
-    EXPECT_EQ(centeredSplashRectangle(1024, 768, 0, 0), (RECT{512, 384, 512, 384}));
-    EXPECT_EQ(centeredSplashRectangle(1023, 767, 6, 4), (RECT{508, 381, 514, 385}));
+TEST(SplashWindowLayout, CentredInTheWorkArea) {
+    const RECT screen = {0, 0, 1024, 768};
+    EXPECT_EQ(centeredSplashRectangle(screen, 800, 600), (RECT{112, 84, 912, 684}));
+    // Wider than the area: the negative half truncates toward zero.
+    EXPECT_EQ(centeredSplashRectangle(screen, 1025, 600), (RECT{0, 84, 1025, 684}));
+    EXPECT_EQ(centeredSplashRectangle(screen, 1026, 769), (RECT{-1, 0, 1025, 769}));
+    EXPECT_EQ(centeredSplashRectangle(screen, 0, 0), (RECT{512, 384, 512, 384}));
+    EXPECT_EQ(centeredSplashRectangle(RECT{0, 0, 1023, 767}, 6, 4), (RECT{508, 381, 514, 385}));
+    // A second monitor left of the primary one, its taskbar at the top.
+    EXPECT_EQ(centeredSplashRectangle(RECT{-1920, 40, 0, 1080}, 640, 400), (RECT{-1280, 360, -640, 760}));
+}
+
+TEST(SplashWindowLayout, ScaledByTheMonitorsDpiWithinItsWorkArea) {
+    const RECT workArea = {0, 0, 1920, 1040};
+    const struct {
+        UINT dpi;
+        SIZE picture, window;
+    } cases[] = {
+        {96, {320, 200}, {320, 200}},     // 100 %
+        {120, {320, 200}, {400, 250}},    // 125 %
+        {144, {321, 201}, {482, 302}},    // 150 %, rounded
+        {192, {320, 200}, {640, 400}},    // 200 %
+        {288, {320, 200}, {960, 600}},    // 300 %
+        {96, {0, 0}, {0, 0}},             // no picture
+        // Larger than the work area: as large as fits, the aspect ratio kept.
+        {192, {1600, 400}, {1920, 480}},  // too wide
+        {96, {400, 2080}, {200, 1040}},   // too tall
+        {288, {1000, 1000}, {1040, 1040}},
+        {96, {4000, 1000}, {1920, 480}},
+    };
+    for (const auto& c : cases) {
+        SIZE size = splashSize(c.picture, c.dpi, workArea);
+        EXPECT_EQ(size.cx, c.window.cx) << c.dpi << " " << c.picture.cx << "x" << c.picture.cy;
+        EXPECT_EQ(size.cy, c.window.cy) << c.dpi << " " << c.picture.cx << "x" << c.picture.cy;
+    }
 }
 
 // Each test registers the class anew with its own style.
@@ -33,8 +62,7 @@ protected:
         UnregisterClassA(kSplashWindowClass, GetModuleHandleA(nullptr));
     }
     RECT expectedRectangle(int width, int height) const {
-        return centeredSplashRectangle(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                       width, height);
+        return centeredSplashRectangle(workAreaOf(startMonitor()), width, height);
     }
     static RECT windowRectangle(HWND window) {
         RECT r{};

@@ -12,7 +12,7 @@ public final class Thrower {
         try {
             save(args.length);
         } catch (IOException e) {
-            throw new IllegalStateException("could not save caf\u00e9 " + args.length, e);
+            throw new IllegalStateException("could not save caf\u00e9 \u0444\u0430\u0439\u043b \u6587\u4ef6 " + args.length, e);
         }
     }
 
