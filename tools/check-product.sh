@@ -5,10 +5,11 @@
 # cmake/DelayLoad.cmake), no C++ exception runtime (nor the demangler and
 # printf code it drags in) in its linker map, and its size.
 # Usage: check-product.sh launcher.exe i686|x86_64 [budget in bytes]
+# (default: 96 KiB for i686, 104 KiB for x86_64, whose code is some 8% larger)
 set -u
 exe=$1
 arch=$2
-budget=${3:-98304}
+if [ "$arch" = i686 ]; then budget=${3:-98304}; else budget=${3:-106496}; fi
 objdump=$arch-w64-mingw32-objdump
 if [ "$arch" = i686 ]; then format=pei-i386; magic="PE32"; else format=pei-x86-64; magic="PE32+"; fi
 
