@@ -16,13 +16,35 @@ std::string shortFormOf(const std::string& path) {
     return length && length < MAX_PATH ? std::string(buffer, length) : std::string();
 }
 
-bool readFileStart(const std::string& path, unsigned long limit, std::string& bytes) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+namespace {
+
+UniqueFile openToRead(const std::string& path) {
+    return UniqueFile(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Up to limit bytes from where the file stands; false when the read fails.
+bool readUpTo(const UniqueFile& file, DWORD limit, std::string& bytes) {
     bytes.assign(limit, '\0');
     DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), limit, &read, nullptr)) read = 0;
-    bytes.resize(read);
+    bool ok = ReadFile(file.get(), bytes.data(), limit, &read, nullptr);
+    bytes.resize(ok ? read : 0);
+    return ok;
+}
+
+}  // namespace
+
+bool readFileStart(const std::string& path, unsigned long limit, std::string& bytes) {
+    UniqueFile file = openToRead(path);
+    if (!file) return false;
+    readUpTo(file, limit, bytes);
     return true;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    UniqueFile file = openToRead(path);
+    DWORD high = 0;
+    DWORD size = file ? GetFileSize(file.get(), &high) : 0;
+    return file && size != INVALID_FILE_SIZE && !high && readUpTo(file, size, bytes);
 }

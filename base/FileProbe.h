@@ -1,7 +1,7 @@
 #pragma once
 // What the file system says of a path, as a launch asks it: whether a file
-// or folder of that name exists (a search for the path, FindFirstFileA), and
-// the first bytes of a file.
+// or folder of that name exists (a search for the path, FindFirstFileA), its
+// short form, and the first bytes of a file or all of them.
 
 #include <string>
 
@@ -21,3 +21,7 @@ std::string shortFormOf(const std::string& path);
 // Up to limit bytes from the start of the file (shared with writers and
 // deleters); false when it cannot be opened.
 bool readFileStart(const std::string& path, unsigned long limit, std::string& bytes);
+
+// The whole file, opened and shared the same way, in one read; false when it
+// cannot be opened or read, or holds 4 GB or more.
+bool readWholeFile(const std::string& path, std::string& bytes);

@@ -16,7 +16,7 @@ int narrow(UINT codePage, DWORD flags, const wchar_t* wide, std::size_t length, 
     return bytes;
 }
 
-std::wstring widen(UINT codePage, const std::string& text) {
+std::wstring widen(UINT codePage, std::string_view text) {
     int count = static_cast<int>(text.size());
     int length = count ? MultiByteToWideChar(codePage, 0, text.data(), count, nullptr, 0) : 0;
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
@@ -36,13 +36,13 @@ bool toAnsi(const wchar_t* text, std::size_t length, std::string& ansi) {
     return (bytes > 0 || length == 0) && !lossy;
 }
 
-std::string nearestAnsi(const std::wstring& text) {
+std::string nearestAnsi(std::wstring_view text) {
     std::string ansi;
     narrow(CP_ACP, 0, text.data(), text.size(), ansi, nullptr);
     return ansi;
 }
 
-std::wstring toWide(const std::string& ansi) { return widen(CP_ACP, ansi); }
+std::wstring toWide(std::string_view ansi) { return widen(CP_ACP, ansi); }
 
 std::string toUtf8(const std::wstring& text) {
     std::string utf8;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The text in the ANSI code page; false when a character has no exact form
@@ -15,10 +16,10 @@ inline bool toAnsi(const std::wstring& text, std::string& ansi) { return toAnsi(
 
 // The nearest ANSI text: a character without an exact form becomes a
 // look-alike or "?".
-std::string nearestAnsi(const std::wstring& text);
+std::string nearestAnsi(std::wstring_view text);
 
 // ANSI text in UTF-16.
-std::wstring toWide(const std::string& ansi);
+std::wstring toWide(std::string_view ansi);
 
 // UTF-16 as UTF-8 and back (unpaired surrogates become U+FFFD).
 std::string toUtf8(const std::wstring& text);

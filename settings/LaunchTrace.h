@@ -14,6 +14,7 @@
 // so that none of the recording is part of the launcher.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/FileProbe.h"
@@ -58,8 +59,9 @@ struct FileLook {
 
 class LaunchTrace {
 public:
-    // The settings reader begins with the file.
-    virtual void settingsFile(const std::string& path) = 0;
+    // The settings file as the reader read it: whether it could, and its
+    // bytes.
+    virtual void settingsFile(bool read, std::string_view bytes) = 0;
     virtual void setting(SettingRead read) = 0;
     virtual void file(LaunchStage stage, const FileProbe& probe) = 0;
     // A path that takes short names (ansiPathOf), and what is used for it.
@@ -87,7 +89,10 @@ public:
     std::vector<FileLook> files;        // in the order looked for
     PathFallbacks shortNames;           // in the order taken
 
-    void settingsFile(const std::string& path) override;
+    void settingsFile(bool read, std::string_view bytes) override {
+        settingsFileRead = read;
+        settingsEncoding = settingsEncodingOf(bytes);
+    }
     void setting(SettingRead read) override { settings.push_back(std::move(read)); }
     void file(LaunchStage stage, const FileProbe& probe) override { files.push_back({stage, probe}); }
     void shortName(const std::wstring& original, const std::string& used) override {

@@ -22,13 +22,6 @@ std::basic_string<Char> readGrowing(Read read) {
     }
 }
 
-std::wstring readWideValue(const std::string& file, const std::string& section, const char* key) {
-    std::wstring wideFile = toWide(file), wideSection = toWide(section), wideKey = toWide(key);
-    return readGrowing<wchar_t>([&](wchar_t* buffer, DWORD size) {
-        return GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), L"", buffer, size, wideFile.c_str());
-    });
-}
-
 }  // namespace
 
 std::string readValue(const std::string& file, const char* section, const char* key) {
@@ -37,8 +30,43 @@ std::string readValue(const std::string& file, const char* section, const char* 
     });
 }
 
-SettingsFile::SettingsFile(std::string path, LaunchTrace* trace) : path_(std::move(path)), trace_(trace) {
-    if (trace_) trace_->settingsFile(path_);
+std::wstring readWideValue(const std::string& file, const char* section, const char* key) {
+    std::wstring wideFile = toWide(file), wideSection = toWide(section), wideKey = toWide(key);
+    return readGrowing<wchar_t>([&](wchar_t* buffer, DWORD size) {
+        return GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), L"", buffer, size, wideFile.c_str());
+    });
+}
+
+// The file's bytes in one read (the platform's reader takes no path of
+// MAX_PATH characters or more): UTF-16 after its mark, else ANSI text. The
+// settings file as read goes into the trace.
+const SettingsFile::Loaded& SettingsFile::load(Loaded& loaded, const std::string& path) const {
+    if (loaded.read && loaded.path == path) return loaded;
+    std::string bytes;
+    bool read = path.size() < MAX_PATH && readWholeFile(path, bytes);
+    if (!read) bytes.clear();
+    if (trace_ && &loaded == &file_) trace_->settingsFile(read, bytes);
+    loaded.path = path;
+    loaded.read = true;
+    loaded.utf16 = isUtf16Settings(bytes);
+    loaded.index = ProfileIndex(loaded.utf16 ? utf16SettingsText(bytes) : toWide(bytes));
+    return loaded;
+}
+
+SettingsFile::~SettingsFile() = default;
+
+std::wstring_view SettingsFile::wideValue(const Loaded& file, std::string_view section, const char* key) {
+    return file.index.value(toWide(section), toWide(key), kLongestValue - 1);
+}
+
+std::string SettingsFile::value(const Loaded& file, std::string_view section, const char* key) {
+    return nearestAnsi(wideValue(file, section, key));
+}
+
+bool SettingsFile::write(const std::string& file, const char* section, const char* key, const std::string& value) {
+    if (!WritePrivateProfileStringA(section, key, value.c_str(), file.c_str())) return false;
+    file_.read = userFile_.read = false;
+    return true;
 }
 
 std::string SettingsFile::keep(LaunchStage stage, const char* section, const char* key, std::string value,
@@ -48,12 +76,13 @@ std::string SettingsFile::keep(LaunchStage stage, const char* section, const cha
 }
 
 std::string SettingsFile::layered(const char* section, const char* key, SettingSource& source) const {
-    std::string fileValue = readValue(path_, section, key);
+    const Loaded& file = load(file_, path_);
+    std::string fileValue = value(file, section, key);
     if (!fileValue.empty()) {
         source = SettingSource::FileSection;
         return fileValue;
     }
-    std::string plusValue = readValue(path_, (std::string(section) + "+").c_str(), key);
+    std::string plusValue = value(file, std::string(section) + "+", key);
     source = plusValue.empty() ? SettingSource::Missing : SettingSource::PlusSection;
     return joinPlusValue(std::string(), plusValue);
 }
@@ -65,18 +94,18 @@ std::string SettingsFile::lookup(LaunchStage stage, const char* section, const c
 }
 
 std::string SettingsFile::read(LaunchStage stage, const char* section, const char* key) const {
-    return keep(stage, section, key, readValue(path_, section, key), SettingSource::File);
+    return keep(stage, section, key, value(load(file_, path_), section, key), SettingSource::File);
 }
 
 std::string SettingsFile::readUserFile(LaunchStage stage, const std::string& file, const char* section,
                                        const char* key) const {
-    return keep(stage, section, key, readValue(file, section, key), SettingSource::UserFile);
+    return keep(stage, section, key, value(load(userFile_, file), section, key), SettingSource::UserFile);
 }
 
 std::string SettingsFile::lookupPath(LaunchStage stage, const char* section, const char* key, bool layered,
                                      PathSetting paths) const {
     SettingSource source = SettingSource::File;
-    std::string value = layered ? this->layered(section, key, source) : readValue(path_, section, key);
+    std::string value = layered ? this->layered(section, key, source) : SettingsFile::value(load(file_, path_), section, key);
     return keep(stage, section, key, pathValue(section, key, layered, std::move(value), paths), source);
 }
 
@@ -84,14 +113,11 @@ std::string SettingsFile::pathValue(const char* section, const char* key, bool l
                                     PathSetting paths) const {
     // Only a UTF-16 file can hold what the code page lacks (read as ANSI
     // text it becomes "?" or a look-alike).
-    if (utf16_ < 0) {
-        std::string mark;
-        utf16_ = readFileStart(path_, 2, mark) && mark == "\xFF\xFE";
-    }
-    if (!utf16_) return value;
-    std::wstring wide = readWideValue(path_, section, key);
+    const Loaded& file = load(file_, path_);
+    if (!file.utf16) return value;
+    std::wstring wide(wideValue(file, section, key));
     if (layered && wide.empty()) {
-        wide = readWideValue(path_, std::string(section) + "+", key);
+        wide = wideValue(file, std::string(section) + "+", key);
         if (!wide.empty() && wide[0] != L' ') wide.insert(0, 1, L' ');
     }
     std::string ansiValue;

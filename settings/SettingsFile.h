@@ -2,7 +2,9 @@
 // Reading the settings file: one value as the platform's INI reader gives it,
 // and the layered lookup through which most settings are read (the key's own
 // section, else the section of the same name with "+", whose value extends
-// the empty one). The file is read anew on every lookup.
+// the empty one). A SettingsFile reads each file from disk once, at its first
+// lookup, and answers every lookup from the index of its sections and keys
+// (settings/ProfileIndex.h) with the values the platform's reader gives.
 
 #include <optional>
 #include <string>
@@ -11,14 +13,17 @@
 #include "base/Messages.h"
 #include "base/WideText.h"
 #include "settings/LaunchTrace.h"
+#include "settings/ProfileIndex.h"
 #include "settings/SettingsText.h"
 
-// Values are read whole up to this many bytes (16 MB) and cut there.
+// Values are read whole up to this many characters (16 M) and cut there.
 inline constexpr unsigned long kLongestValue = 1ul << 24;
 
-// GetPrivateProfileStringA with a buffer that grows until the value fits;
-// empty for a missing file, section or key.
+// The platform's own reader: GetPrivateProfileStringA (W) with a buffer that
+// grows until the value fits; empty for a missing file, section or key. The
+// launch reads through SettingsFile, which gives the same values.
 std::string readValue(const std::string& file, const char* section, const char* key);
+std::wstring readWideValue(const std::string& file, const char* section, const char* key);
 
 // What becomes of a path of a UTF-16 file that the ANSI code page cannot
 // spell and that has no short name because it does not exist: the launch
@@ -43,7 +48,8 @@ struct PathSetting {
 // with where it came from and the part of the launch that uses it.
 class SettingsFile {
 public:
-    SettingsFile(std::string path, LaunchTrace* trace = nullptr);
+    SettingsFile(std::string path, LaunchTrace* trace = nullptr) : path_(std::move(path)), trace_(trace) {}
+    ~SettingsFile();
 
     // The layered value of key in section.
     std::string lookup(LaunchStage stage, const char* section, const char* key) const;
@@ -54,8 +60,24 @@ public:
     // lookup (layered) or read of a path-valued key.
     std::string lookupPath(LaunchStage stage, const char* section, const char* key, bool layered,
                            PathSetting paths) const;
+    // Writes the value with WritePrivateProfileStringA (the file keeps its
+    // encoding and the rest of its text); a file read before is read again,
+    // so that later lookups find what was written. False when the write
+    // fails.
+    bool write(const std::string& file, const char* section, const char* key, const std::string& value);
 
 private:
+    // A file as read once: its index, and whether it is UTF-16.
+    struct Loaded {
+        std::string path;
+        bool read = false;
+        bool utf16 = false;
+        ProfileIndex index;
+    };
+    const Loaded& load(Loaded& loaded, const std::string& path) const;
+    // The value as the reader gives it, in UTF-16 and as ANSI text.
+    static std::wstring_view wideValue(const Loaded& file, std::string_view section, const char* key);
+    static std::string value(const Loaded& file, std::string_view section, const char* key);
     std::string layered(const char* section, const char* key, SettingSource& source) const;
     // The value of a path-valued key of a UTF-16 file, with short names.
     std::string pathValue(const char* section, const char* key, bool layered, std::string value,
@@ -65,6 +87,6 @@ private:
 
     std::string path_;
     LaunchTrace* trace_;
-    // Whether the file is UTF-16, found out at the first path read.
-    mutable int utf16_ = -1;
+    mutable Loaded file_;
+    mutable Loaded userFile_;
 };

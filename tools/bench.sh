@@ -10,7 +10,12 @@
 #   VM with the same options and calls main, and for minimal_gui_loader.exe,
 #   the same with user32 loaded first (as the launcher must: WinMain calls
 #   DefWindowProcA), which shows what user32's start-up costs under Wine.
-#   Runs alternate between the three; medians.
+#   Each round runs every program once, in turn, and starts with the next one
+#   (launcher, loader, GUI loader; then loader, GUI loader, launcher; ...), so
+#   that neither a drift of the machine nor the program run before favours
+#   one; medians, and the median and interquartile range of the round's
+#   ratio launcher / GUI loader. And how often a launch reads its settings
+#   file: the opens of it in Wine's trace of file calls (WINEDEBUG=+file).
 # - Runtime discovery: the launcher's time to JNI_CreateJavaVM with 10, 100
 #   and 1,000 registered runtimes, half of them under a key of today's
 #   installers, each count in a Wine prefix of its own, the runs interleaved.
@@ -23,11 +28,13 @@
 # - The product executables' sizes and import tables.
 #
 # Usage: bench.sh [RUNS [LAUNCHER]]   (RUNS per measurement, default 21;
-# LAUNCHER, default build/x86_64/launcher.exe, e.g. an older build to compare)
+# LAUNCHER, e.g. an older build, is measured beside build/x86_64/launcher.exe
+# in the same rounds of the start-up measurement)
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-21}
-launcher=${2:-$root/build/x86_64/launcher.exe}
+launcher=$root/build/x86_64/launcher.exe
+other=${2:-}
 bin=$root/build/x64/bin
 work=$root/build/bench
 # A prefix of its own: the runtimes registered here never meet the tests.
@@ -35,7 +42,7 @@ export WINEPREFIX=$work/wineprefix
 . "$root/tools/wine-env.sh"
 
 bridge=$root/build/x64/bridge-runtime
-for f in "$launcher" "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$bin/testjvm.dll" \
+for f in "$launcher" ${other:+"$other"} "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$bin/testjvm.dll" \
     "$bridge/bin/client/jvm.dll" "$bridge/release"; do
     [ -f "$f" ] || { echo "bench: $f is missing (make product tests)"; exit 1; }
 done
@@ -48,6 +55,7 @@ app=$work/app
 rm -rf "$app" "$work/jre"
 mkdir -p "$app/lib"
 cp "$launcher" "$app/MyApp.exe"
+[ -n "$other" ] && cp "$other" "$app/Other.exe"
 cp "$bin/minimal_loader.exe" "$bin/minimal_gui_loader.exe" "$app/"
 for i in $(seq -w 1 20); do
     printf '#testjvm-jar\nclass com/example/Library%s\n' "$i" >"$app/lib/library$i.jar"
@@ -69,6 +77,7 @@ Failure Check=Yes
 [Class Path]
 Class Path=\lib\*.jar
 EOF
+[ -n "$other" ] && cp "$app/MyApp.ini" "$app/Other.ini"
 
 # Ten runtime folders, each with its own copy of the test runtime.
 for i in $(seq 10 19); do
@@ -126,6 +135,22 @@ sample() {
 
 median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
+# "median (first quartile-third quartile)" of FILE, interpolated.
+quartiles() {
+    sort -n "$1" | awk '
+        function q(p,  h, i) { h = (NR - 1) * p + 1; i = int(h); return v[i] + (h - i) * (v[i + 1] - v[i]) }
+        { v[NR] = $1 }
+        END { printf "%.2f (%.2f-%.2f)", q(0.5), q(0.25), q(0.75) }'
+}
+
+# The opens of the executable's settings file that Wine's trace of file
+# calls shows during one launch of it: each read of the file opens it.
+settings_reads() {
+    name=$(basename "$1" .exe)
+    WINEDEBUG=trace+file "$WINE" "$1" </dev/null 2>&1 >/dev/null |
+        grep -c "trace:file:CreateFileW L\".*\\\\$name\.ini\""
+}
+
 # The value of KEY in the first EVENT of the trace. Trace values escape a
 # backslash as two; these values hold no other escapes.
 field() {
@@ -166,13 +191,25 @@ done
 "$WINE" "$app/minimal_loader.exe" "$jvm" com/example/Main "$@" </dev/null >/dev/null 2>&1
 
 rm -f "$work"/*.create "$work"/*.call
+programs="launcher${other:+ other} loader gui-loader"
 n=0
 while [ "$n" -lt "$runs" ]; do
-    sample "$work/launcher" "$app/MyApp.exe" || exit 1
-    sample "$work/loader" "$app/minimal_loader.exe" "$jvm" com/example/Main "$@" || exit 1
-    sample "$work/gui-loader" "$app/minimal_gui_loader.exe" "$jvm" com/example/Main "$@" || exit 1
+    # This round's order: the programs starting with the n-th, round robin.
+    for program in $(echo $programs | awk -v n="$n" '{ for (i = 0; i < NF; i++) print $((n + i) % NF + 1) }'); do
+        case $program in
+        launcher) sample "$work/launcher" "$app/MyApp.exe" ;;
+        other) sample "$work/other" "$app/Other.exe" ;;
+        *) sample "$work/$program" "$app/minimal_$(echo "$program" | tr - _).exe" "$jvm" com/example/Main "$@" ;;
+        esac || exit 1
+    done
     n=$((n + 1))
 done
+# Each round's ratio to the GUI loader (the files hold one line a round).
+for program in launcher ${other:+other}; do
+    paste "$work/$program.create" "$work/gui-loader.create" | awk '{ print $1 / $2 }' >"$work/$program.ratio"
+done
+reads=$(settings_reads "$app/MyApp.exe")
+[ -n "$other" ] && other_reads=$(settings_reads "$app/Other.exe")
 
 # --- Runtime discovery ----------------------------------------------------
 # Each count of registered runtimes has a Wine prefix of its own, registered
@@ -282,19 +319,27 @@ done
 # --- Report ---------------------------------------------------------------
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 more() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%+.1f", a - b }'; }
-lc=$(median "$work/launcher.create"); lm=$(median "$work/launcher.call")
 bc=$(median "$work/loader.create"); bm=$(median "$work/loader.call")
 gc=$(median "$work/gui-loader.create"); gm=$(median "$work/gui-loader.call")
 echo
-echo "Start-up under Wine: milliseconds from process start, median of $runs interleaved runs"
+echo "Start-up under Wine: milliseconds from process start, median of $runs rounds, each running"
+echo "the programs in turn, starting with the next ($(echo $programs | sed 's/ / - /g'), then the next ...)"
 echo "(settings: class path \\lib\\*.jar over 20 jars, -Xmx25:64:1024P, 10 registered runtimes)"
 printf '  %-44s %20s %10s\n' "" "to JNI_CreateJavaVM" "to main"
 printf '  %-44s %20.1f %10.1f\n' "minimal loader" "$bc" "$bm"
 printf '  %-44s %20.1f %10.1f\n' "minimal loader with user32" "$gc" "$gm"
-printf '  %-44s %20.1f %10.1f\n' "launcher (x86_64)" "$lc" "$lm"
-printf '  %-44s %20s %10s\n' "launcher / minimal loader" "$(ratio "$lc" "$bc")" "$(ratio "$lm" "$bm")"
-printf '  %-44s %20s %10s\n' "launcher / minimal loader with user32" "$(ratio "$lc" "$gc")" "$(ratio "$lm" "$gm")"
-printf '  %-44s %20s %10s\n' "launcher's own time (against user32 loader)" "$(more "$lc" "$gc")" "$(more "$lm" "$gm")"
+# The figures of a launcher: FILE (its samples), LABEL, READS.
+launcher_rows() {
+    c=$(median "$work/$1.create"); m=$(median "$work/$1.call")
+    printf '  %-44s %20.1f %10.1f\n' "$2" "$c" "$m"
+    printf '  %-44s %20s %10s\n' "  / minimal loader" "$(ratio "$c" "$bc")" "$(ratio "$m" "$bm")"
+    printf '  %-44s %20s %10s\n' "  / minimal loader with user32" "$(ratio "$c" "$gc")" "$(ratio "$m" "$gm")"
+    printf '  %-44s %20s\n' "    each round's: median (quartiles)" "$(quartiles "$work/$1.ratio")"
+    printf '  %-44s %20s %10s\n' "  own time (against user32 loader)" "$(more "$c" "$gc")" "$(more "$m" "$gm")"
+    printf '  %-44s %20s\n' "  reads of its settings file in a launch" "$3"
+}
+launcher_rows launcher "launcher (x86_64)" "$reads"
+[ -n "$other" ] && launcher_rows other "launcher given: $(basename "$other")" "$other_reads"
 printf '  %-44s %20s %10s\n' "user32's start-up (user32 loader - loader)" "$(more "$gc" "$bc")" "$(more "$gm" "$bm")"
 echo
 echo "Runtime discovery: launcher, milliseconds to JNI_CreateJavaVM, median of $runs runs, the counts"
