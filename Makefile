@@ -57,7 +57,7 @@ bench: product tests
 # demo's icon and version information, and the bridge runtime (and explain,
 # to look at the demo's launch).
 demo: x64-config
-	@cmake --build $(X64) -j $(JOBS) --target launcher stamp bridgejvm bridgejvm_files explain
+	@cmake --build $(X64) -j $(JOBS) --target launcher launcher-console stamp bridgejvm bridgejvm_files explain
 	@tools/demo.sh
 
 clean:

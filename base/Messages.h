@@ -43,6 +43,7 @@ enum : UINT {
     ReasonInvalid = 230,
     PathWithoutAnsiName = 232,
     PathTooLong = 233,
+    JreNotFoundLine = 234,
 };
 }  // namespace msg
 

@@ -309,6 +309,7 @@ std::string jsonReport(const Explanation& e) {
     json.field("executable", e.executablePath);
     json.field("executableExists", e.image.exists);
     json.field("executableMachine", machineName(e.image.machine));
+    json.field("executableSubsystem", e.image.isConsole() ? "console" : e.image.subsystem ? "GUI" : "");
     arguments(json, "commandLineArguments", e.arguments);
     json.field("workingDirectory", e.workingFolder);
     json.field("workingDirectoryChanged", e.workingFolderChanged);

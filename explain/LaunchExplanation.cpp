@@ -46,6 +46,15 @@ Explanation explainLaunch(const std::wstring& executable, const std::vector<Argu
     return e;
 }
 
+std::wstring consoleLine(const Explanation& e, const std::wstring& text) {
+    std::wstring name = e.executablePath.substr(e.executablePath.find_last_of(L'\\') + 1);
+    std::wstring line = name.substr(0, name.rfind(L'.')) + L": " + text;
+    for (wchar_t& c : line)
+        if (c == L'\r' || c == L'\n') c = L' ';
+    while (!line.empty() && line.back() == L' ') line.pop_back();
+    return line;
+}
+
 std::optional<bool> lookedUp(const LaunchRecord& trace, LaunchStage stage, const std::string& path) {
     std::optional<bool> found;
     for (const FileLook& look : trace.files)

@@ -25,6 +25,10 @@ struct Explanation {
     LaunchPlan plan;
 };
 
+// The one line a console program writes for a message: the executable's
+// name, ": " and the message's text on one line.
+std::wstring consoleLine(const Explanation& e, const std::wstring& text);
+
 // Evaluates the launch of the executable (a full path) with these
 // command-line arguments.
 Explanation explainLaunch(const std::wstring& executable, const std::vector<Argument>& arguments);

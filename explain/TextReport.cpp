@@ -5,6 +5,7 @@
 #include "base/WideText.h"
 #include "explain/JsonReport.h"
 #include "jre/LibraryMachine.h"
+#include "jre/RequiredVersion.h"
 #include "settings/JavaVersion.h"
 
 namespace {
@@ -342,6 +343,13 @@ void discovery(Text& t, const Explanation& e) {
         if (!step.probe.home.empty())
             probe(t, 2, step.probe, step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
     }
+    if (e.plan.jreNotFound && e.image.isConsole()) {
+        std::string settingsFile = e.plan.settings->file.substr(e.plan.settings->file.find_last_of('\\') + 1);
+        std::string executable = e.paths.executable.substr(e.paths.executable.find_last_of('\\') + 1);
+        t.line(1, "No runtime found. The launcher writes to standard error and ends with exit code -1:");
+        t.line(2, consoleLine(e, toWide(jreNotFoundLine(s, settingsFile, executable))));
+        return;
+    }
     if (e.plan.jreNotFound) {
         t.line(1, "No runtime found. The launcher shows the \"JRE Not Found\" dialog:");
         t.line(2, quoted(e.plan.jreNotFound->message));
@@ -456,13 +464,17 @@ void options(Text& t, const Explanation& e) {
 }
 
 // How the launch ends before Java, when it does.
-void ending(Text& t, const LaunchPlan& plan) {
+void ending(Text& t, const Explanation& e) {
+    const LaunchPlan& plan = e.plan;
     if (plan.outcome == LaunchOutcome::NoSettingsPath) {
         t.line("The executable's path holds no \".\": no settings file path can be formed, and the launch");
         t.line("ends at once with exit code -1, without a message.");
         return;
     }
-    if (plan.failure) {
+    if (plan.failure && e.image.isConsole()) {
+        t.line(L"Standard error: " + consoleLine(e, messageTextWide(*plan.failure)));
+        t.line("The launch ends here with exit code " + std::to_string(*exitCodeOf(plan.outcome)) + ".");
+    } else if (plan.failure) {
         t.line(L"Message box: \"" + messageTextWide(*plan.failure) + L"\"");
         t.line("The launch ends here with exit code " + std::to_string(*exitCodeOf(plan.outcome)) + ".");
     }
@@ -497,6 +509,10 @@ std::wstring textReport(const Explanation& e) {
     t.line(L"Launch of " + e.executablePath + toWide(machine.empty() ? "" : " (" + machine + ")"));
     t.line(1, L"arguments: " + quotedList(e.arguments));
     t.line(1, "working folder: " + e.workingFolder + (e.workingFolderChanged ? " (set by \"Override WorkingDir\")" : ""));
+    t.line(1, e.image.isConsole()
+                  ? "a console program: messages are lines on standard error (UTF-16 to a console, UTF-8 "
+                    "otherwise), no dialog is shown, and an exception that leaves main ends it with exit code 1"
+                  : "a Windows program: messages are message boxes, and dialogs may be shown");
     t.line();
 
     if (!e.trace.shortNames.empty()) {
@@ -537,7 +553,7 @@ std::wstring textReport(const Explanation& e) {
         classPath(t, *plan.vm);
         if (plan.outcome == LaunchOutcome::StartsJava) options(t, e);
     }
-    ending(t, plan);
+    ending(t, e);
     notes(t, e);
     return t.str();
 }

@@ -24,6 +24,26 @@ std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion
     return text;
 }
 
+std::string jreNotFoundLine(const DiscoverySettings& settings, const std::string& settingsFile,
+                            const std::string& executable) {
+    std::string required = requiredVersionText(settings.minVersion, settings.maxVersion, settings.minVersionText,
+                                               settings.maxVersionText);
+    std::string page = settings.downloadPage.empty() ? kDefaultDownloadPage : settings.downloadPage;
+    // Each "%s" in turn: a download page may be longer than the formatting
+    // calls take.
+    const std::string* fills[] = {&required, &page, &settingsFile, &executable};
+    std::string line;
+    loadResourceString(line, msg::JreNotFoundLine);
+    std::size_t at = 0;
+    for (const std::string* fill : fills) {
+        at = line.find("%s", at);
+        if (at == std::string::npos) break;
+        line.replace(at, 2, *fill);
+        at += fill->size();
+    }
+    return line;
+}
+
 std::string jreNotFoundMessage(const DiscoverySettings& settings) {
     UINT id = settings.jvmType == JvmType::Server ? msg::JreNotFoundServer : msg::JreNotFound;
     std::string required = requiredVersionText(settings.minVersion, settings.maxVersion, settings.minVersionText,

@@ -13,3 +13,9 @@ std::string requiredVersionText(const JavaVersion& minVersion, const JavaVersion
 // The text of the "JRE Not Found" dialog: message 206 for a server JVM, 207
 // otherwise, with the required-version text.
 std::string jreNotFoundMessage(const DiscoverySettings& settings);
+
+// What a console program says instead of the dialog: message 234 with the
+// required version, the download page, and the file names of the settings
+// file and of the executable.
+std::string jreNotFoundLine(const DiscoverySettings& settings, const std::string& settingsFile,
+                            const std::string& executable);

@@ -6,7 +6,6 @@
 #include "base/UniqueResource.h"
 #include "jvm/JavaCalls.h"
 #include "ui/ExceptionDialog.h"
-#include "ui/MessageReporter.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ struct JavaThread {
     JavaVM* vm = nullptr;
     JNIEnv* env = nullptr;
 
-    void show(const Failure& failure) { showFailure(host.messageOwner(), failure); }
+    void show(const Failure& failure) { host.report(failure); }
 
     // Reports why main can't be called; false when it can't.
     bool reportMainLookup(const MainLookup& lookup) {
@@ -75,7 +74,7 @@ struct JavaThread {
         if (jthrowable exception = env->ExceptionOccurred()) {
             env->ExceptionDescribe();
             host.mainThrew();
-            if (run.application.failureCheck && userStops(exception)) exitJava(env);
+            if (run.dialogs && run.application.failureCheck && userStops(exception)) exitJava(env);
         }
 
         if (run.staysAttached) {

@@ -2,11 +2,12 @@
 // The Java thread: it creates the VM, redirects the standard streams, and
 // calls the main class's main method with the arguments. An exception that
 // escapes main is shown in the "Java Exception" dialog when the settings ask
-// for it.
+// for it and the launcher shows dialogs (it is no console program).
 
 #include <windows.h>
 #include <jni.h>
 
+#include "base/Messages.h"
 #include "jvm/JvmLibrary.h"
 #include "jvm/VmOptions.h"
 #include "settings/LauncherSettings.h"
@@ -20,13 +21,14 @@ struct JavaRun {
     VmConfiguration& vm;
     const ApplicationSettings& application;
     bool staysAttached = false;  // after main the thread sleeps for ever (IBM)
+    bool dialogs = true;         // the "Java Exception" dialog may be shown
 };
 
 // The launcher's side of the Java thread.
 class JavaThreadHost {
 public:
-    // The owner of a message box about to be shown.
-    virtual HWND messageOwner() = 0;
+    // Tells the user why the launch stops.
+    virtual void report(const Failure& failure) = 0;
     // The VM exists; it is destroyed by the host.
     virtual void vmCreated(JavaVM* vm) = 0;
     // main is about to be called.

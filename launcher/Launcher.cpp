@@ -1,23 +1,29 @@
 #include "launcher/Launcher.h"
 
 #include "base/CommandLine.h"
+#include "base/StandardError.h"
+#include "base/WideText.h"
+#include "jre/RequiredVersion.h"
+#include "launcher/ExecutableImage.h"
 #include "ui/JreNotFoundDialog.h"
 #include "ui/MessageReporter.h"
 
 namespace {
 
-// The paths of the running executable; message 202 with 208 when the
-// platform does not give its path (or gives one too long for any buffer).
-LaunchPaths modulePaths() {
+// The running executable's path; empty when the platform does not give it
+// (or gives one too long for any buffer), with the error in error.
+std::wstring modulePath(DWORD& error) {
     std::wstring path(32768, L'\0');
     DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) {
-        LaunchPaths paths;
-        paths.failure = windowsFailure(msg::ModulePathFailed, length ? ERROR_INSUFFICIENT_BUFFER : GetLastError());
-        return paths;
-    }
-    path.resize(length);
-    return launchPathsOf(path);
+    error = length == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+// The file name of a path, from its last backslash on.
+template <class Text>
+Text fileNameOf(const Text& path) {
+    return path.substr(path.find_last_of('\\') + 1);
 }
 
 }  // namespace
@@ -30,8 +36,16 @@ Launcher::~Launcher() {
 }
 
 int Launcher::run() {
+    console_ = ownImage().isConsole();
     std::vector<Argument> arguments = argumentsFromCommandLine(std::wstring(GetCommandLineW()));
-    const LaunchPaths paths = modulePaths();
+    DWORD error = 0;
+    std::wstring path = modulePath(error);
+    name_ = fileNameOf(path);
+    name_ = name_.substr(0, name_.rfind(L'.'));
+    LaunchPaths paths = launchPathsOf(path);
+    executable_ = paths.executable;
+    // Message 202 with 208 when the platform does not give the path.
+    if (path.empty()) paths.failure = windowsFailure(msg::ModulePathFailed, error);
     LaunchPlan plan = planLaunch({paths, std::move(arguments), environment_}, *this);
     plan_ = &plan;
     int result = exitCodeOf(plan.outcome).value_or(kLaunchFailed);
@@ -39,7 +53,7 @@ int Launcher::run() {
     case LaunchOutcome::PathStopped:
     case LaunchOutcome::SettingsStopped:
     case LaunchOutcome::DiscoveryStopped:
-        showFailure(messageOwner(), *plan.failure);
+        report(*plan.failure);
         break;
     case LaunchOutcome::SecondaryInstance:
         if (handedOver_) result = instance_.waitForPrimary();
@@ -55,21 +69,35 @@ int Launcher::run() {
     return result;
 }
 
+void Launcher::report(const Failure& failure) {
+    if (!console_) {
+        showFailure(splash_.owner(), failure);
+        return;
+    }
+    // One line: the text's own line ends become blanks.
+    std::wstring text = messageTextWide(failure);
+    for (wchar_t& c : text)
+        if (c == L'\r' || c == L'\n') c = L' ';
+    while (!text.empty() && text.back() == L' ') text.pop_back();
+    writeStandardErrorLine(name_ + L": " + text);
+}
+
 // The splash screen comes first, then the JVM library; a failure of the VM
 // options is shown only then, above the splash window.
 int Launcher::runJava(LaunchPlan& plan) {
     splash_.start(*plan.splash);
     if (std::optional<Failure> failure = loadJvmLibrary(*plan.loading, plan.jvmLibrary, library_)) {
-        showFailure(messageOwner(), *failure);
+        report(*failure);
         return kLaunchFailed;
     }
     if (plan.failure) {
-        showFailure(messageOwner(), *plan.failure);
+        report(*plan.failure);
         return kLaunchFailed;
     }
     const LauncherSettings& settings = *plan.settings;
-    if (runJavaThread({library_, *plan.vm, settings.application, settings.discovery.ibmRuntimePossible()}, *this) == 0)
-        return 0;
+    JavaRun run{library_, *plan.vm, settings.application, settings.discovery.ibmRuntimePossible(), !console_};
+    // As java.exe: a console program whose main threw ends with 1.
+    if (runJavaThread(run, *this) == 0) return console_ && mainThrew_ ? 1 : 0;
     splash_.closeNative();
     return kLaunchFailed;
 }
@@ -85,6 +113,12 @@ void Launcher::enterFolder(const std::string& folder) { SetCurrentDirectoryA(fol
 
 std::optional<std::string> Launcher::pickRuntime(const LauncherSettings& settings,
                                                  const std::string& message) {
+    if (console_) {
+        writeStandardErrorLine(name_ + L": " +
+                               toWide(jreNotFoundLine(settings.discovery, fileNameOf(settings.file),
+                                                      fileNameOf(executable_))));
+        return std::nullopt;
+    }
     JreNotFoundDialog dialog(message, settings.discovery.jvmType, settings.discovery.downloadPage);
     if (dialog.showModal(GetActiveWindow()) != IDOK) return std::nullopt;
     saveJrePath(settings, dialog.chosenFolder());

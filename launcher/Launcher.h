@@ -3,6 +3,12 @@
 // owns what lives while the application runs: the single-instance objects,
 // the splash screen, the JVM library, the Java VM and the record of the
 // class data sharing archive. WinMain creates it and runs it.
+//
+// A copy built or stamped for the console subsystem (its own image header
+// tells) is a command-line program, as java.exe is: what the GUI shows in a
+// message box it writes to standard error as one line after the
+// executable's name, "JRE Not Found" is such a line too, no dialog is ever
+// shown, and an exception that leaves main ends the launch with exit code 1.
 
 #include <windows.h>
 #include <jni.h>
@@ -44,13 +50,20 @@ private:
     SharingState takeArchive(const ClassDataSharingPlan& plan) override { return ::takeArchive(plan, archiveRecord_); }
 
     // JavaThreadHost
-    HWND messageOwner() override { return splash_.owner(); }
+    void report(const Failure& failure) override;
     void vmCreated(JavaVM* vm) override { vm_ = vm; }
     void mainStarting(JavaVM* vm) override;
-    void mainThrew() override { splash_.closeWindow(); }
+    void mainThrew() override {
+        splash_.closeWindow();
+        mainThrew_ = true;
+    }
     void sharingRefused() override { noteRefusal(archiveRecord_); }
 
     ProcessEnvironment environment_;
+    bool console_ = false;  // the executable is a console program
+    std::wstring name_;     // its file name without extension, for console messages
+    std::string executable_;
+    bool mainThrew_ = false;
     const LaunchPlan* plan_ = nullptr;  // while run() runs
     SingleInstance instance_;
     bool handedOver_ = false;

@@ -15,6 +15,9 @@
 // Why the keys that today's Java installers write are searched, if at all.
 enum class ModernJava { NotAsked, MinimumVersion, MaximumVersion, VmProvider };
 
+// The address "JRE Not Found" offers when the settings name none.
+inline constexpr const char* kDefaultDownloadPage = "https://java.com/";
+
 // Section names of the settings file.
 namespace section {
 inline constexpr const char* ProductInformation = "Product Information";
@@ -71,7 +74,7 @@ struct DiscoverySettings {
     ModernJava modernJava = ModernJava::NotAsked;
 
     // "Download Page", when it is an http:// or https:// address; empty: the
-    // "JRE Not Found" link's own address.
+    // "JRE Not Found" link's own address (kDefaultDownloadPage).
     std::string downloadPage;
 
     // The threads that may run the IBM runtime stay attached, and the

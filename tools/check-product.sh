@@ -1,11 +1,11 @@
 #!/bin/sh
-# Checks a product executable: PE format, GUI subsystem, address-space
-# randomisation and no-execute data on, an import table that names Windows
-# system DLLs only (and not the ones that are delay-loaded, see
-# cmake/DelayLoad.cmake), no C++ exception runtime (nor the demangler and
-# printf code it drags in) in its linker map, its size, and its manifest
-# (tools/check-manifest.py), and that of the console twin
-# launcher-console.exe beside it when there is one.
+# Checks a product executable: PE format, its subsystem (GUI, or console
+# for the console twin launcher-console.exe), address-space randomisation and
+# no-execute data on, an import table that names Windows system DLLs only
+# (and not the ones that are delay-loaded, see cmake/DelayLoad.cmake), no C++
+# exception runtime (nor the demangler and printf code it drags in) in its
+# linker map (the file of its name with .map), its size, and its manifest
+# (tools/check-manifest.py).
 # Usage: check-product.sh launcher.exe i686|x86_64 [budget in bytes]
 set -u
 exe=$1
@@ -23,7 +23,9 @@ dump=$($objdump -p "$exe") || exit 1
 status=0
 echo "$dump" | grep -q "file format $format" || { echo "$exe: not $format"; status=1; }
 echo "$dump" | grep -q "^Magic.*($magic)\$" || { echo "$exe: not $magic"; status=1; }
-echo "$dump" | grep -q "Subsystem.*(Windows GUI)" || { echo "$exe: not a GUI executable"; status=1; }
+subsystem="Windows GUI"
+case "$exe" in *-console.exe) subsystem="Windows CUI" ;; esac
+echo "$dump" | grep -q "Subsystem.*($subsystem)" || { echo "$exe: not a $subsystem executable"; status=1; }
 flags="DYNAMIC_BASE NX_COMPAT"
 [ "$arch" = x86_64 ] && flags="$flags HIGH_ENTROPY_VA"
 for flag in $flags; do
@@ -44,8 +46,8 @@ for dll in $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
     esac
     status=1
 done
-map=$(dirname "$exe")/launcher.map
-[ -f "$map" ] || map=$(dirname "$exe")/../launcher.map
+map=${exe%.exe}.map
+[ -f "$map" ] || map=$(dirname "$exe")/../$(basename "${exe%.exe}").map
 if [ -f "$map" ]; then
     for unwanted in cp-demangle.o unwind-dw2.o unwind-seh.o mingw_pformat.o eh_throw.o eh_personality.o; do
         grep -q "$unwanted" "$map" && { echo "$exe: links $unwanted (C++ exception runtime)"; status=1; }
@@ -58,12 +60,8 @@ if [ -f "$map" ]; then
 else
     echo "$exe: no linker map beside it"; status=1
 fi
-manifests="$exe"
-twin=$(dirname "$exe")/launcher-console.exe
-[ -f "$twin" ] && manifests="$manifests $twin"
-# shellcheck disable=SC2086
-python3 "$(dirname "$0")/check-manifest.py" $manifests || status=1
+python3 "$(dirname "$0")/check-manifest.py" "$exe" || status=1
 size=$(stat -c %s "$exe")
 [ "$size" -le "$budget" ] || { echo "$exe: $size bytes, over the budget of $budget"; status=1; }
-echo "$exe: $format ($magic), Windows GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"
+echo "$exe: $format ($magic), $subsystem, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')($size bytes)"
 exit $status

@@ -3,7 +3,9 @@
 # application's icon and version information, runs the sample application of
 # demo/ under Wine in build/demo, beside a Java runtime that runs real Java;
 # then the executable's version information, the exit code and the
-# application's output.
+# application's output. Then the console launcher, as Count.exe, runs the
+# demo's command-line program with text on its standard input, and its
+# standard output, standard error and exit code are shown.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$root/build/x64/bin
@@ -43,7 +45,8 @@ stamp_executable() {
 # The application folder: the stamped launcher, its settings and its jars.
 rm -rf "$app"
 mkdir -p "$app"
-cp "$root/demo/MyApp.ini" "$app/"
+cp "$root/demo/MyApp.ini" "$root/demo/Count.ini" "$app/"
+cp "$bin/launcher-console.exe" "$app/Count.exe"
 build_application
 install_runtime
 
@@ -53,10 +56,19 @@ echo "== build/demo/MyApp.exe \"first argument\" second   (under Wine)"
 set +e
 (cd "$app" && timeout 60 "$WINE" MyApp.exe "first argument" second)
 code=$?
+echo "== build/demo/Count.exe 3 < input.txt   (the console launcher, under Wine)"
+printf 'the quick brown fox\r\njumps over\r\n' >"$app/input.txt"
+(cd "$app" && timeout 60 "$WINE" Count.exe 3 <input.txt >count-out.txt 2>count-err.txt)
+countCode=$?
 set -e
 wine_stop
 
 echo "== exit code: $code"
 echo "== the application's output (build/demo/output.txt)"
 sed 's/^/  /; s/\r$//' "$app/output.txt"
-[ "$code" -eq 0 ]
+echo "== Count.exe: standard output"
+sed 's/^/  /; s/\r$//' "$app/count-out.txt"
+echo "== Count.exe: standard error"
+sed 's/^/  /; s/\r$//' "$app/count-err.txt"
+echo "== Count.exe: exit code $countCode"
+[ "$code" -eq 0 ] && [ "$countCode" -eq 3 ]

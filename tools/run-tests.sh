@@ -38,6 +38,8 @@ run "suites under Wine" ctest --test-dir "$build" --output-on-failure
 run "no Java VM of the bridge runtime left" no_bridge_vm_left
 run "product format (32-bit)" "$root/tools/check-product.sh" "$root/build/i686/launcher.exe" i686
 run "product format (64-bit)" "$root/tools/check-product.sh" "$root/build/x86_64/launcher.exe" x86_64
+run "console twin format (32-bit)" "$root/tools/check-product.sh" "$root/build/i686/launcher-console.exe" i686
+run "console twin format (64-bit)" "$root/tools/check-product.sh" "$root/build/x86_64/launcher-console.exe" x86_64
 run "explain format (i686)" "$root/tools/check-explain.sh" "$root/build/i686/explain.exe" i686
 run "explain format (x86_64)" "$root/tools/check-explain.sh" "$root/build/x86_64/explain.exe" x86_64
 run "explain format (x86_64 test build)" "$root/tools/check-explain.sh" "$build/bin/explain.exe" x86_64

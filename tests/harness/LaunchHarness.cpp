@@ -149,19 +149,28 @@ LaunchedProcess::LaunchedProcess(const std::string& exePath, LaunchOptions optio
     startup.cb = sizeof startup;
     HANDLE output = standardHandleFile(options_.outputFile);
     HANDLE error = standardHandleFile(options_.errorFile);
-    bool redirect = output || error;
+    HANDLE input = nullptr;
+    if (!options_.inputFile.empty()) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        input = CreateFileA(options_.inputFile.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (input == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot read " + options_.inputFile);
+    }
+    bool redirect = output || error || input;
     if (redirect) {
         startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
         startup.hStdOutput = output;
         startup.hStdError = error;
     }
     BOOL started = CreateProcessW(wideText(exePath, codePage).c_str(), wideCommandLine.data(), nullptr,
-                                  nullptr, redirect ? TRUE : FALSE, CREATE_UNICODE_ENVIRONMENT,
+                                  nullptr, redirect ? TRUE : FALSE, CREATE_UNICODE_ENVIRONMENT | options_.creationFlags,
                                   environment.data(), wideText(directory, codePage).c_str(), &startup,
                                   &info_);
     DWORD startError = GetLastError();
     if (output) CloseHandle(output);
     if (error) CloseHandle(error);
+    if (input) CloseHandle(input);
     if (!started)
         throw std::runtime_error("cannot start " + exePath + ": error " + std::to_string(startError));
 }

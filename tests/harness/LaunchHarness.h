@@ -43,6 +43,10 @@ struct LaunchOptions {
     // written to these files (created or truncated).
     std::string outputFile;
     std::string errorFile;
+    // When set, the process's standard input reads this file.
+    std::string inputFile;
+    // Added to the process creation flags (DETACHED_PROCESS: no console).
+    DWORD creationFlags = 0;
     // The executable's path, the command line, the folder and the
     // variables' values are UTF-8 instead of ANSI text (names of any
     // language).

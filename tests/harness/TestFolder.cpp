@@ -112,7 +112,7 @@ void TestFolder::copyFromBuild(const std::string& builtName, const std::string& 
         throw std::runtime_error("cannot copy " + source + " to " + target);
 }
 
-std::string TestFolder::addLauncher(const std::string& exeName) const {
-    copyFromBuild("launcher.exe", exeName);
+std::string TestFolder::addLauncher(const std::string& exeName, bool console) const {
+    copyFromBuild(console ? "launcher-console.exe" : "launcher.exe", exeName);
     return file(exeName);
 }

@@ -22,8 +22,9 @@ public:
     // runtime library) into the folder under the given name.
     void copyFromBuild(const std::string& builtName, const std::string& relative) const;
 
-    // Copies the launcher executable as exeName; gives its full path.
-    std::string addLauncher(const std::string& exeName) const;
+    // Copies the launcher executable (or its console twin) as exeName; gives
+    // its full path.
+    std::string addLauncher(const std::string& exeName, bool console = false) const;
 
 private:
     std::string path_;

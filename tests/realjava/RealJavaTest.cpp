@@ -35,12 +35,13 @@ protected:
     // app.exe in a new folder with the bridge runtime in "jre" beside it
     // (its Linux Java: harness/BridgeRuntime.h), the application jars in
     // "lib" and these settings.
-    std::string prepare(const std::string& name, const std::string& settings, const std::string& java = "") {
+    std::string prepare(const std::string& name, const std::string& settings, const std::string& java = "",
+                        bool console = false) {
         folder_ = std::make_unique<TestFolder>("realjava-" + name);
         addBridgeRuntime(*folder_, "jre", java);
         copyJars();
         folder_->write("app.ini", settings);
-        return folder_->addLauncher("app.exe");
+        return folder_->addLauncher("app.exe", console);
     }
 
     void copyJars() {
@@ -162,6 +163,16 @@ TEST_F(RealJava, ArgumentsWithBlanksQuotesAndAnsiCharacters) {
     result = run(exe, {.arguments = "\xC5\x81\xC3\xB3" "d\xC5\xBA \xF0\x9F\x98\x80", .utf8 = true});
     EXPECT_EQ(result.exitCode, 0) << errors();
     EXPECT_EQ(output(), "[?\xF3" "d?] 4\r\n[?] 2\r\n");
+}
+
+TEST_F(RealJava, ConsoleLauncherPassesTheStandardHandlesToJava) {
+    std::string exe = prepare("console", settingsFor("com.example.Cli"), "", true);
+    folder_->write("input.txt", "caf\xE9 \xF1o\r\nsecond line\r\n");
+    LaunchResult result = run(exe, {.arguments = "5", .inputFile = folder_->file("input.txt")});
+    EXPECT_EQ(result.exitCode, 5) << errors();
+    EXPECT_TRUE(result.windows.empty());
+    EXPECT_EQ(output(), "read caf\xE9 \xF1o 7\r\n");
+    EXPECT_EQ(errors(), "to standard error\r\n");
 }
 
 TEST_F(RealJava, OutputAndErrorFilesWrittenByPrintln) {

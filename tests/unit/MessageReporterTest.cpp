@@ -37,6 +37,10 @@ const std::pair<UINT, const char*> kStringTable[] = {
     {228, "not enough memory"},
     {229, "VM already created"},
     {230, "invalid arguments"},
+    {233, "Cannot use %s: its path is %d characters long, longer than Windows allows, and its folders have no "
+          "shorter (8.3) names. Install the application in a folder with a shorter path.\n"},
+    {234, "No suitable Java runtime was found (%s). Install one from %s, or name its folder as \"JRE Path\" in %s, "
+          "or put it in a folder \"jre\" beside %s."},
 };
 
 TEST(StringTable, EveryEntryExactly) {
@@ -90,12 +94,12 @@ std::string outputFolder() {
 TEST(StringTable, ProductExecutablesCarryTheResources) {
     std::string bin = outputFolder();
     expectProductStrings(bin + "\\launcher.exe");
-    // The two product executables, built beside the test build (build\i686,
-    // build\x86_64).
+    // The two product executables and their console twins, built beside the
+    // test build (build\i686, build\x86_64).
     std::string build = bin.substr(0, bin.rfind('\\'));
     build = build.substr(0, build.rfind('\\'));
-    expectProductStrings(build + "\\i686\\launcher.exe");
-    expectProductStrings(build + "\\x86_64\\launcher.exe");
+    for (const char* arch : {"\\i686\\", "\\x86_64\\"})
+        for (const char* exe : {"launcher.exe", "launcher-console.exe"}) expectProductStrings(build + arch + exe);
 }
 
 TEST(StringTable, BlockWalkStaysInsideTheBlock) {

@@ -10,10 +10,12 @@
 
 #include "TempFolder.h"
 #include "TestData.h"
-#include "base/FileTest.h"
+#include "base/FileProbe.h"
 #include "settings/SettingsFile.h"
 
 namespace {
+
+const LaunchStage kStage = LaunchStage::Application;
 
 // The launcher's names, and a few more.
 const std::vector<std::vector<const char*>> kNames = {
@@ -100,7 +102,7 @@ void expectSameAsPlatform(const TempFolder& temp, const std::string& name, const
             std::string expected = readValue(platform, section, names[k]);
             if (expected.empty())
                 expected = joinPlusValue("", readValue(platform, (std::string(section) + "+").c_str(), names[k]));
-            std::string value = file.lookup(section, names[k]);
+            std::string value = file.lookup(kStage, section, names[k]);
             if (!isQuotedCut(expected, value)) EXPECT_EQ(value, expected) << section << " / " << names[k];
             if (!utf16) continue;
             std::wstring wideValue(wide.value(toWide(section), toWide(names[k]), kLongestValue - 1));
@@ -154,22 +156,22 @@ TEST(ProfileIndex, WhereWindowsReadsOtherwiseThanWine) {
     EXPECT_EQ(read("[S]\nk=\"" + std::string(255, 'q') + "\"", "S"), std::wstring(100, L'q'));
     TempFolder temp;
     std::string quoted = temp.write("quoted.ini", "[S]\nk=\"" + std::string(255, 'q') + "\"\n");
-    EXPECT_EQ(SettingsFile(quoted).read("S", "k"), std::string(255, 'q'));
+    EXPECT_EQ(SettingsFile(quoted).read(kStage, "S", "k"), std::string(255, 'q'));
 }
 
 TEST(ProfileIndex, EachFileIsReadOnceAndAgainAfterAWrite) {
     TempFolder temp;
     std::string user = temp.write("user.ini", "[S]\r\nk=u\r\n");
     SettingsFile file(temp.write("app.ini", "[S]\r\nk=1\r\n"));
-    EXPECT_EQ(file.read("S", "k"), "1");
-    EXPECT_EQ(file.readUserFile(user, "S", "k"), "u");
+    EXPECT_EQ(file.read(kStage, "S", "k"), "1");
+    EXPECT_EQ(file.readUserFile(kStage, user, "S", "k"), "u");
     temp.write("app.ini", "[S]\r\nk=changed\r\n");
-    EXPECT_EQ(file.lookup("S", "k"), "1");
+    EXPECT_EQ(file.lookup(kStage, "S", "k"), "1");
     ASSERT_TRUE(file.write(user, "S", "k", "written"));
-    EXPECT_EQ(file.readUserFile(user, "S", "k"), "written");
-    EXPECT_EQ(file.read("S", "k"), "changed");
-    EXPECT_EQ(SettingsFile(temp.file("missing.ini")).read("S", "k"), "");
-    EXPECT_EQ(SettingsFile(temp.write("empty.ini", "")).read("S", "k"), "");
+    EXPECT_EQ(file.readUserFile(kStage, user, "S", "k"), "written");
+    EXPECT_EQ(file.read(kStage, "S", "k"), "changed");
+    EXPECT_EQ(SettingsFile(temp.file("missing.ini")).read(kStage, "S", "k"), "");
+    EXPECT_EQ(SettingsFile(temp.write("empty.ini", "")).read(kStage, "S", "k"), "");
 }
 
 }  // namespace
