@@ -5,6 +5,7 @@
 #include "base/UniqueResource.h"
 
 FileProbe probeFile(const std::string& path) {
+    if (path.size() >= MAX_PATH) return {path, false};
     WIN32_FIND_DATAA found;
     UniqueFindHandle search(FindFirstFileA(path.c_str(), &found));
     return {path, search.valid()};

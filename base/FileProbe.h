@@ -11,7 +11,9 @@ struct FileProbe {
     bool exists = false;
 };
 
-// A search for the path finds an entry (a folder counts too).
+// A search for the path finds an entry (a folder counts too). A path longer
+// than the ANSI calls take (MAX_PATH characters with its terminating zero) is
+// not looked for: it counts as missing.
 FileProbe probeFile(const std::string& path);
 
 // The path with the short (8.3) names of its folders and file, where they

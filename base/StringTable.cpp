@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <cwchar>
 
 #include "base/StringTableBlock.h"
 
@@ -48,7 +49,8 @@ std::string formatText(const char* format, ...) {
     va_end(args);
     if (length < 0) length = 0;
     // When the output is cut, some implementations count the terminator too.
-    return std::string(scratch, strnlen(scratch, static_cast<std::size_t>(length)));
+    std::size_t end = strlen(scratch);
+    return std::string(scratch, end < static_cast<std::size_t>(length) ? end : static_cast<std::size_t>(length));
 }
 
 std::wstring formatTextWide(const wchar_t* format, ...) {
@@ -58,5 +60,6 @@ std::wstring formatTextWide(const wchar_t* format, ...) {
     int length = wvsprintfW(scratch, format, args);
     va_end(args);
     if (length < 0) length = 0;
-    return std::wstring(scratch, wcsnlen(scratch, static_cast<std::size_t>(length)));
+    std::size_t end = wcslen(scratch);
+    return std::wstring(scratch, end < static_cast<std::size_t>(length) ? end : static_cast<std::size_t>(length));
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "explain/OverlayEnvironment.h"
-#include "launcher/SingleInstance.h"
+#include "base/UniqueResource.h"
 
 namespace {
 
@@ -19,8 +19,9 @@ std::string currentFolder() {
 // sharing record is looked at without taking it.
 class Looking final : public LaunchActions {
 public:
+    // A primary runs when its shared block exists (SingleInstance.h).
     bool handsOverToRunningInstance(const std::string& instanceName, const std::vector<Argument>&) override {
-        return isInstanceRunning(instanceName);
+        return UniqueHandle(OpenFileMappingA(FILE_MAP_READ, FALSE, instanceName.c_str())).valid();
     }
     void enterFolder(const std::string& folder) override { SetCurrentDirectoryA(folder.c_str()); }
     std::optional<std::string> pickRuntime(const LauncherSettings&, const std::string&) override {

@@ -13,6 +13,7 @@
 
 #include "launcher/ExecutableImage.h"
 #include "launcher/LaunchPlan.h"
+#include "settings/LaunchRecord.h"
 
 struct Explanation {
     std::wstring executablePath;  // as given

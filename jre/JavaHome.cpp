@@ -12,7 +12,6 @@ const char kClient[] = "bin\\client\\jvm.dll";
 const char kClassic[] = "bin\\classic\\jvm.dll";
 const char kHotspot[] = "bin\\hotspot\\jvm.dll";
 const char kJrockit[] = "bin\\jrockit\\jvm.dll";  // as long as any
-const char kJreMarker[] = "jre\\bin\\java.dll";
 
 const char* const kServerOrder[] = {kServer, nullptr};
 const char* const kFavorServerOrder[] = {kServer, kClient, kClassic, kHotspot, kServer, kJrockit,
@@ -37,7 +36,6 @@ bool LibraryTest::usable() const { return exists && machine == ownMachine(); }
 namespace {
 
 LibraryTest testLibrary(const std::string& path) {
-    if (isTooLong(path)) return {path, false, 0};
     FileProbe found = probeFile(path);
     return {path, found.exists, found.exists ? libraryMachine(path) : 0u};
 }
@@ -66,16 +64,10 @@ HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout
 
 LocalRuntime findLocalRuntime(const std::string& launcherFolder) {
     LocalRuntime local;
-    std::string folder = launcherFolder;
-    if (isTooLong(folder + kJreMarker)) {
-        std::string shorter = shortFormOf(folder);
-        if (!shorter.empty()) folder = withTrailingBackslash(shorter);
-    }
     for (const char* home : {"", "jre\\"}) {
-        std::string marker = folder + home + "bin\\java.dll";
-        local.tests.push_back(isTooLong(marker) ? FileProbe{marker, false} : probeFile(marker));
+        local.tests.push_back(probeFile(launcherFolder + home + "bin\\java.dll"));
         if (local.tests.back().exists) {
-            local.home = folder + home;
+            local.home = launcherFolder + home;
             break;
         }
     }

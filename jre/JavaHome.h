@@ -44,10 +44,9 @@ struct HomeProbe {
 HomeProbe probeJavaHome(const std::string& home, JvmType type, HomeLayout layout = HomeLayout::Classic);
 
 // The runtime shipped beside the executable: its folder when it holds
-// "bin\java.dll", else its "jre\" subfolder when that does (through the
-// short names of the folders when the path is too long for the ANSI calls).
-// Nothing when neither does: then no library is looked up relative to the
-// current directory.
+// "bin\java.dll", else its "jre\" subfolder when that does. Nothing when
+// neither does: then no library is looked up relative to the current
+// directory.
 struct LocalRuntime {
     std::vector<FileProbe> tests;  // the markers looked for
     std::string home;             // empty: none

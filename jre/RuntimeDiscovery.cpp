@@ -4,30 +4,24 @@
 
 namespace {
 
-Failure tooLong(const std::string& path) {
-    Failure failure{msg::PathTooLong, path};
-    failure.number = static_cast<int>(path.size());
-    return failure;
-}
-
-// Message 233 for the first file looked for whose path was too long to
-// look for; none when there was none.
-std::optional<Failure> tooLongPathFailure(const RuntimeDiscovery& discovery) {
-    auto inProbe = [](const HomeProbe& probe) -> std::optional<Failure> {
-        for (const LibraryTest& test : probe.tests)
-            if (isTooLong(test.path)) return tooLong(test.path);
-        return std::nullopt;
-    };
+// The first file the discovery did not look for because its path was too
+// long; null when there was none.
+const std::string* firstTooLongPath(const RuntimeDiscovery& discovery) {
+    std::vector<const HomeProbe*> probes;
     for (std::size_t i = 0; i < discovery.stepsTried; ++i) {
         const DiscoveryStep& step = discovery.steps[i];
         for (const FileProbe& test : step.tests)
-            if (isTooLong(test.path)) return tooLong(test.path);
-        if (std::optional<Failure> failure = inProbe(step.probe)) return failure;
-        for (const RegisteredVersion& version : step.registry.versions)
-            for (const HomeProbe* probe : {&version.runtimeProbe, &version.probe})
-                if (std::optional<Failure> failure = inProbe(*probe)) return failure;
+            if (isTooLong(test.path)) return &test.path;
+        probes.push_back(&step.probe);
+        for (const RegisteredVersion& version : step.registry.versions) {
+            probes.push_back(&version.runtimeProbe);
+            probes.push_back(&version.probe);
+        }
     }
-    return std::nullopt;
+    for (const HomeProbe* probe : probes)
+        for (const LibraryTest& test : probe->tests)
+            if (isTooLong(test.path)) return &test.path;
+    return nullptr;
 }
 
 }  // namespace
@@ -65,9 +59,21 @@ RuntimeDiscovery discoverRuntime(const DiscoverySettings& settings, const std::s
     DiscoveryStep& registry = next(RuntimeSource::Registry);
     registry.registry = searchRegistry(settings, trace);
     const RegistrySearch& search = registry.registry;
-    if (search.chosen >= 0 &&
-        found(registry, search.versions[static_cast<std::size_t>(search.chosen)].candidate.home))
-        return discovery;
-    discovery.failure = tooLongPathFailure(discovery);
+    if (search.chosen >= 0) {
+        const RegisteredVersion& chosen = search.versions[static_cast<std::size_t>(search.chosen)];
+        // The probe that made the version a candidate gives the library when
+        // it looked as the settings' type would (not so for today's keys'
+        // homes, nor the Sun runtime key's under favor_server).
+        if (chosen.probe.layout == HomeLayout::Classic && chosen.probe.type == settings.jvmType) {
+            registry.probe = chosen.probe;
+            discovery.jvmLibrary = chosen.probe.library;
+            return discovery;
+        }
+        if (found(registry, chosen.candidate.home)) return discovery;
+    }
+    if (const std::string* path = firstTooLongPath(discovery)) {
+        discovery.failure = Failure{msg::PathTooLong, *path};
+        discovery.failure->number = static_cast<int>(path->size());
+    }
     return discovery;
 }

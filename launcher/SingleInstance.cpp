@@ -105,10 +105,6 @@ DWORD WINAPI handleHandOver(LPVOID parameter) {
 
 }  // namespace
 
-bool isInstanceRunning(const std::string& name) {
-    return UniqueHandle(OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str())).valid();
-}
-
 SingleInstance::~SingleInstance() { close(); }
 
 SingleInstance::Role SingleInstance::join(const std::string& name) {

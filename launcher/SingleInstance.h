@@ -53,10 +53,6 @@ inline void releaseGate(HandOverGate* gate) {
 }
 using HandOverGateReference = UniqueResource<HandOverGate*, releaseGate>;
 
-// Whether a primary of the name runs now: its shared block exists. Only
-// looks; nothing is created.
-bool isInstanceRunning(const std::string& name);
-
 class SingleInstance {
 public:
     enum class Role { Off, Primary, Secondary };

@@ -9,9 +9,11 @@
 // their results, which the plan holds.
 //
 // A launch records into a LaunchTrace when it is given one; explain gives it
-// a LaunchRecord, which keeps everything as values. The launcher gives none:
-// the steps get a null pointer, and each place that records tests it first,
-// so that none of the recording is part of the launcher.
+// a LaunchRecord (settings/LaunchRecord.h), which keeps everything as
+// values. The launcher gives none: the steps get a null pointer, and each
+// place that records tests it first. The launcher's code never sees a class
+// that implements LaunchTrace, so the optimiser drops every recording from
+// it.
 
 #include <string>
 #include <string_view>
@@ -78,24 +80,3 @@ inline void traceFile(LaunchTrace* trace, LaunchStage stage, const FileProbe& pr
 inline void traceShortName(LaunchTrace* trace, const std::wstring& original, const AnsiPath& path) {
     if (trace && path.shortened) trace->shortName(original, path.path);
 }
-
-// Everything a launch recorded, as values.
-class LaunchRecord final : public LaunchTrace {
-public:
-    // The settings file: whether it could be read, and what its bytes are.
-    bool settingsFileRead = false;
-    SettingsEncoding settingsEncoding = SettingsEncoding::Ansi;
-    std::vector<SettingRead> settings;  // in the order read
-    std::vector<FileLook> files;        // in the order looked for
-    PathFallbacks shortNames;           // in the order taken
-
-    void settingsFile(bool read, std::string_view bytes) override {
-        settingsFileRead = read;
-        settingsEncoding = settingsEncodingOf(bytes);
-    }
-    void setting(SettingRead read) override { settings.push_back(std::move(read)); }
-    void file(LaunchStage stage, const FileProbe& probe) override { files.push_back({stage, probe}); }
-    void shortName(const std::wstring& original, const std::string& used) override {
-        shortNames.push_back({original, used});
-    }
-};

@@ -12,6 +12,11 @@ namespace {
 
 bool isYes(const std::string& value) { return lstrcmpiA(value.c_str(), "Yes") == 0; }
 
+std::string withoutLeadingBlank(std::string value) {
+    if (!value.empty() && value[0] == ' ') value.erase(0, 1);
+    return value;
+}
+
 JavaVersion versionSetting(const std::string& value, const char* any, std::int32_t fill) {
     JavaVersion version;
     if (value == "any") {
@@ -136,9 +141,9 @@ std::optional<Failure> readSettings(const std::string& executable, const std::st
     s.product.name = file.read(Stage::Settings, section::ProductInformation, "Product Name");
     DiscoverySettings& d = s.discovery;
     // The bounds as written, without the blank a "+" section's value brings.
-    d.minVersionText = ansi::trim(file.lookup(Stage::Discovery, jre, "Minimum Version"));
+    d.minVersionText = withoutLeadingBlank(file.lookup(Stage::Discovery, jre, "Minimum Version"));
     d.minVersion = versionSetting(d.minVersionText, "0.0.0.0", kVersionFillMin);
-    d.maxVersionText = ansi::trim(file.lookup(Stage::Discovery, jre, "Maximum Version"));
+    d.maxVersionText = withoutLeadingBlank(file.lookup(Stage::Discovery, jre, "Maximum Version"));
     d.maxVersion = versionSetting(d.maxVersionText, "65535.65535.65535.65535", kVersionFillMax);
     s.application.isService = file.lookup(Stage::Settings, application, "Application Type") == "service";
     d.preferredVersions = splitList(file.lookup(Stage::Discovery, jre, "Preferred versions"));

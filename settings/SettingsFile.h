@@ -19,11 +19,6 @@
 // Values are read whole up to this many characters (16 M) and cut there.
 inline constexpr unsigned long kLongestValue = 1ul << 24;
 
-// The platform's own reader: GetPrivateProfileStringA (W) with a buffer that
-// grows until the value fits; empty for a missing file, section or key. The
-// launch reads through SettingsFile, which gives the same values.
-std::string readValue(const std::string& file, const char* section, const char* key);
-std::wstring readWideValue(const std::string& file, const char* section, const char* key);
 
 // What becomes of a path of a UTF-16 file that the ANSI code page cannot
 // spell and that has no short name because it does not exist: the launch

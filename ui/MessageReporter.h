@@ -1,26 +1,12 @@
 #pragma once
 // Error reporting: every failure that stops the launcher is shown in a modal
-// message box with the error icon. Texts come from the string table.
+// message box with the error icon, its text in UTF-16.
 
 #include <windows.h>
 
 #include <string>
 
 #include "base/Messages.h"
-#include "base/StringTable.h"
-
-// MessageBoxA where text and caption may each be a string-table id
-// (MAKEINTRESOURCEA); a null caption gives the system's default title.
-// Returns the MessageBoxA result, or 0 when the text could not be loaded.
-int showMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
-
-void showError(HWND owner, const std::string& text);
-
-template <typename... Args>
-void showErrorFormat(HWND owner, const std::string& format, Args... args) {
-    static_assert(areFormatArguments<Args...>);
-    showError(owner, formatText(format.c_str(), args...));
-}
 
 // The message of a failure, as an error, shown with MessageBoxW.
 void showFailure(HWND owner, const Failure& failure);

@@ -1,3 +1,4 @@
+#include "ui/MessageBox.h"
 #include "ui/MessageReporter.h"
 
 #include <gtest/gtest.h>

@@ -11,6 +11,7 @@
 #include "TempFolder.h"
 #include "TestData.h"
 #include "base/FileProbe.h"
+#include "settings/PlatformProfile.h"
 #include "settings/SettingsFile.h"
 
 namespace {

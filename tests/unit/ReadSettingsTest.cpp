@@ -6,7 +6,9 @@
 
 #include "TempFolder.h"
 #include "base/WideText.h"
+#include "settings/LaunchRecord.h"
 #include "settings/LauncherSettings.h"
+#include "settings/PlatformProfile.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPaths.h"
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
+#include "settings/LaunchRecord.h"
+#include "settings/PlatformProfile.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "TempFolder.h"
 #include "TestData.h"
 #include "base/PathText.h"
+#include "settings/LaunchRecord.h"
 #include "splash/SplashScreen.h"
 #include "splash/SplashWindow.h"
 
