@@ -1,7 +1,6 @@
 #pragma once
 // Everything a launch recorded (settings/LaunchTrace.h), as values: what
-// explain shows. Only explain and the tests include this header: the
-// launcher must not, so that its recordings are dropped from it.
+// explain shows. Only explain and the tests use it.
 
 #include <string>
 #include <string_view>

@@ -11,9 +11,8 @@
 // A launch records into a LaunchTrace when it is given one; explain gives it
 // a LaunchRecord (settings/LaunchRecord.h), which keeps everything as
 // values. The launcher gives none: the steps get a null pointer, and each
-// place that records tests it first. The launcher's code never sees a class
-// that implements LaunchTrace, so the optimiser drops every recording from
-// it.
+// place that records tests it first. The recording itself is not part of
+// the launcher.
 
 #include <string>
 #include <string_view>
