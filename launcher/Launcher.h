@@ -57,7 +57,7 @@ private:
         splash_.closeWindow();
         mainThrew_ = true;
     }
-    void sharingRefused() override { noteRefusal(archiveRecord_); }
+    void sharingRefused() override { noteRefusal(archiveRecord_, *plan_->sharing); }
 
     ProcessEnvironment environment_;
     bool console_ = false;  // the executable is a console program
@@ -71,6 +71,6 @@ private:
     JvmLibrary library_;
     JavaVM* vm_ = nullptr;
     // The class data sharing record, held while this launch may write the
-    // archive; closed after the VM has ended.
+    // archive (closed after the VM has ended), or until main is reached.
     UniqueFile archiveRecord_;
 };
