@@ -82,18 +82,6 @@ ArchiveState archiveStateOf(const std::string& path, const char* magic) {
     return readFileStart(path, 4, start) && start == magic ? ArchiveState::Complete : ArchiveState::Incomplete;
 }
 
-// Where the attempt's word stands in the record takeArchive writes.
-DWORD attemptOffset(const ClassDataSharingPlan& p) {
-    return static_cast<DWORD>(p.record.size() + (p.fallback == CacheFallback::NotMade ? sizeof kNoCache - 1 : 0));
-}
-
-void markAttempt(UniqueFile& record, const ClassDataSharingPlan& p, Attempt attempt) {
-    DWORD written = 0;
-    if (record && SetFilePointer(record.get(), attemptOffset(p), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
-        WriteFile(record.get(), kAttemptWords + (static_cast<int>(attempt) - 1) * kWordLength, kWordLength, &written,
-                  nullptr);
-}
-
 }  // namespace
 
 int featureRelease(const JavaVersion& version) {
@@ -257,7 +245,8 @@ void addSharingOptions(const ClassDataSharingPlan& p, VmConfiguration& vm) {
     }
 }
 
-SharingState takeArchive(const ClassDataSharingPlan& p, UniqueFile& record) {
+SharingState takeArchive(const ClassDataSharingPlan& p, SharingRecord& taken) {
+    UniqueFile& record = taken.file_;
     // Launches that only map take the record together; any other alone.
     bool together = p.state == SharingState::Maps || p.state == SharingState::MapsCache;
     createParentFolders(p.archive, 2);
@@ -282,6 +271,8 @@ SharingState takeArchive(const ClassDataSharingPlan& p, UniqueFile& record) {
         }
     }
     if (p.fallback == CacheFallback::NotMade) text += kNoCache;
+    taken.attemptAt_ = static_cast<DWORD>(text.size());
+    taken.writes_ = writesArchive(p.state);
     bool stopped = p.state == SharingState::Stopped;
     text.append(kAttemptWords + (stopped ? 3 : 0) * kWordLength, kWordLength);
     if (stopped) {
@@ -300,6 +291,7 @@ SharingState takeArchive(const ClassDataSharingPlan& p, UniqueFile& record) {
         return SharingState::Unwritable;
     }
     if (stopped) record.reset();
+    taken.pending_ = !stopped;
     return p.state;
 }
 
@@ -312,14 +304,17 @@ SharingState peekArchive(const ClassDataSharingPlan& p) {
     return !record && GetLastError() == ERROR_SHARING_VIOLATION ? SharingState::Busy : p.state;
 }
 
-void noteMainReached(UniqueFile& record, const ClassDataSharingPlan& p) {
-    markAttempt(record, p, Attempt::Reached);
-    if (!writesArchive(p.state)) record.reset();
-}
-
-void noteRefusal(UniqueFile& record, const ClassDataSharingPlan& p) {
-    markAttempt(record, p, Attempt::Refused);
-    record.reset();
+void SharingRecord::mark(Attempt attempt) {
+    DWORD written = 0;
+    if (pending_ && SetFilePointer(file_.get(), attemptAt_, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
+        if (attempt == Attempt::None)
+            SetEndOfFile(file_.get());
+        else
+            WriteFile(file_.get(), kAttemptWords + (static_cast<int>(attempt) - 1) * kWordLength, kWordLength,
+                      &written, nullptr);
+    }
+    pending_ = false;
+    if (!writes_ || attempt != Attempt::Reached) file_.reset();
 }
 
 std::string recordPath(const std::string& archive) {

@@ -149,13 +149,35 @@ std::vector<std::string> sharingOptions(const ClassDataSharingPlan& plan);
 // vm.sharingOptions.
 void addSharingOptions(const ClassDataSharingPlan& plan, VmConfiguration& vm);
 
-// Takes the record (kept in record while the launch needs it): makes the
-// folders, opens it (alone for a writing state and Stopped, together with
-// other mapping launches otherwise), removes the files that do not count
-// and writes the record with the attempt ("pending" and the options; for
-// Stopped, "stopped" and the dead attempt's options). Gives the plan's state,
-// or why the launch goes without sharing.
-SharingState takeArchive(const ClassDataSharingPlan& plan, UniqueFile& record);
+// The record a launch took, while it needs it, and its attempt. An attempt
+// still pending when the owner goes (the launch ends without reaching main,
+// the VM having returned) is forgotten: only a launch whose process ended
+// while its VM was created leaves one.
+class SharingRecord {
+public:
+    SharingRecord() = default;
+    SharingRecord(const SharingRecord&) = delete;
+    SharingRecord& operator=(const SharingRecord&) = delete;
+    ~SharingRecord() { mark(Attempt::None); }
+
+    // Writes the attempt's word (None: the attempt line goes) while the
+    // attempt is pending; the record goes unless the launch writes.
+    void mark(Attempt attempt);
+
+private:
+    friend SharingState takeArchive(const ClassDataSharingPlan& plan, SharingRecord& record);
+    UniqueFile file_;
+    DWORD attemptAt_ = 0;   // where the attempt's word stands
+    bool writes_ = false;   // the launch may write: it holds the record to its end
+    bool pending_ = false;  // the attempt is pending
+};
+
+// Takes the record: makes the folders, opens it (alone for a writing state
+// and Stopped, together with other mapping launches otherwise), removes the
+// files that do not count and writes the record with the attempt ("pending"
+// and the options; for Stopped, "stopped" and the dead attempt's options).
+// Gives the plan's state, or why the launch goes without sharing.
+SharingState takeArchive(const ClassDataSharingPlan& plan, SharingRecord& record);
 
 // The state a launch that took the record would go on with, found without
 // writing anything: Busy while another launch holds it as takeArchive
@@ -164,12 +186,15 @@ SharingState peekArchive(const ClassDataSharingPlan& plan);
 
 // main is reached: the attempt is marked "reached"; a mapping launch lets
 // the record go.
-void noteMainReached(UniqueFile& record, const ClassDataSharingPlan& plan);
+inline void noteMainReached(SharingRecord& record) { record.mark(Attempt::Reached); }
 
-// The VM refused the options (it was created again without them): the
-// attempt is marked "refused", and later launches with the same runtime and
-// class path go without sharing.
-void noteRefusal(UniqueFile& record, const ClassDataSharingPlan& plan);
+// The VM refused the options. When it was then created without them
+// (started), the attempt is marked "refused", and later launches with the
+// same runtime and class path go without sharing; when it failed without
+// them too, the options are not to blame and the attempt is forgotten.
+inline void noteRefusal(SharingRecord& record, bool started) {
+    record.mark(started ? Attempt::Refused : Attempt::None);
+}
 
 // The record beside the archive or cache.
 std::string recordPath(const std::string& archive);

@@ -127,6 +127,6 @@ std::optional<std::string> Launcher::pickRuntime(const LauncherSettings& setting
 
 void Launcher::mainStarting(JavaVM* vm) {
     const LauncherSettings& settings = *plan_->settings;
-    noteMainReached(archiveRecord_, *plan_->sharing);
+    noteMainReached(sharingRecord_);
     instance_.mainStarting({vm, settings.application.mainClass, settings.discovery.ibmRuntimePossible()});
 }

@@ -150,6 +150,16 @@ TEST_F(ClassDataSharing, BadInputGoesOnWithoutAMessage) {
         EXPECT_EQ(run(), makes);
         EXPECT_LT(folder_.read(archiveName + ".record").size(), 1000u);
     }
+    // A VM that fails without the options too, or a main class that is not
+    // there: the options are not to blame.
+    LaunchResult failed = launch(exe_, options(folder_.file("trace.txt"), {{"LOCALAPPDATA", folder_.file("local")},
+                                                                          {"TESTJVM_CREATE_RESULT", "-1"}}));
+    EXPECT_EQ(failed.exitCode, -1);
+    EXPECT_EQ(explainedState("attempt"), "none");
+    folder_.write("lib\\app.jar", "#testjvm-jar\nclass Other\nmain\n");
+    EXPECT_EQ(launch(exe_, options(folder_.file("trace.txt"))).exitCode, -1);
+    EXPECT_EQ(explainedState(), "makes");
+    folder_.write("lib\\app.jar", "#testjvm-jar\nclass Main\nmain\n    wait " + event_.name() + "\n");
     // A runtime that refuses the options starts without them; the next
     // launch does not try again.
     EXPECT_EQ(run({{"LOCALAPPDATA", folder_.file("local")}, {"TESTJVM_REJECT", "-XX:ArchiveClassesAtExit"}}), Options{});
