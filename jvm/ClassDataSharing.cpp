@@ -196,13 +196,17 @@ ClassDataSharingPlan planClassDataSharing(bool asked, bool console, const Produc
                    GetLastError() == ERROR_SHARING_VIOLATION;
     // A training launch that reached main and whose VM ended leaves the
     // configuration; without a cache beside it the cache could not be made.
-    if (p.cache && (noCache || (p.attempt == Attempt::Reached && !p.recordHeld && exists(stem + "aot.config") &&
-                                        archiveStateOf(stem + "aot", kCacheMagic) != ArchiveState::Complete))) {
-        p.cache = false;
-        p.fallback = CacheFallback::NotMade;
+    if (p.cache) {
+        p.archive = stem + "aot";
+        p.archiveState = archiveStateOf(p.archive, kCacheMagic);
+        if (noCache || (p.attempt == Attempt::Reached && !p.recordHeld && exists(stem + "aot.config") &&
+                        p.archiveState != ArchiveState::Complete)) {
+            p.cache = false;
+            p.fallback = CacheFallback::NotMade;
+            p.archive = stem + "jsa";
+        }
     }
-    if (p.cache) p.archive = stem + "aot";
-    p.archiveState = archiveStateOf(p.archive, p.cache ? kCacheMagic : kArchiveMagic);
+    if (!p.cache) p.archiveState = archiveStateOf(p.archive, kArchiveMagic);
     p.state = p.cache || p.baseArchiveExists ? archiveUse(p) : SharingState::NoBaseArchive;
     return p;
 }
