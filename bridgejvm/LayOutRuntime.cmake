@@ -1,9 +1,22 @@
 # cmake -DBIN=<build bin folder> -DHOME=<runtime folder> [-DJDK=<Linux JDK>] -P LayOutRuntime.cmake
 # Lays out a bridge runtime: the folder a launcher finds as a Java home. Its
 # Linux Java is the build's (bin/bridgejvm.ini), or JDK's bin/java, whose
-# release file then becomes the runtime's.
+# release file then becomes the runtime's. bin\java.exe, and where the
+# Linux Java has a base archive (lib/server/classes.jsa) classes.jsa beside
+# each jvm.dll, are empty files where a Windows runtime has them.
 file(MAKE_DIRECTORY ${HOME}/bin/client ${HOME}/bin/server ${HOME}/lib/bridgejvm)
-file(TOUCH ${HOME}/bin/java.dll)
+file(TOUCH ${HOME}/bin/java.dll ${HOME}/bin/java.exe)
+if(JDK)
+    set(linux_home ${JDK})
+else()
+    file(STRINGS ${BIN}/bridgejvm.ini java REGEX "^Java=")
+    string(REGEX REPLACE "^Java=(.*)/bin/java$" "\\1" linux_home "${java}")
+endif()
+if(EXISTS ${linux_home}/lib/server/classes.jsa)
+    file(TOUCH ${HOME}/bin/client/classes.jsa ${HOME}/bin/server/classes.jsa)
+else()
+    file(REMOVE ${HOME}/bin/client/classes.jsa ${HOME}/bin/server/classes.jsa)
+endif()
 file(COPY_FILE ${BIN}/bridgejvm.dll ${HOME}/bin/client/jvm.dll ONLY_IF_DIFFERENT)
 file(COPY_FILE ${BIN}/bridgejvm.dll ${HOME}/bin/server/jvm.dll ONLY_IF_DIFFERENT)
 file(COPY_FILE ${BIN}/bridgejvm-server.jar ${HOME}/lib/bridgejvm/bridgejvm-server.jar ONLY_IF_DIFFERENT)

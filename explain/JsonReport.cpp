@@ -297,6 +297,15 @@ void sharing(JsonWriter& json, const Explanation& e) {
     json.field("madeFrom", c.record);
     json.field("recordState", recordStateName(c.recordState));
     json.stringArray("options", e.plan.sharing ? sharingOptionsOf(*e.plan.vm) : std::vector<std::string>());
+    json.field("uses", c.state >= SharingState::MapsCache ? "AOT cache"
+                       : c.state >= SharingState::Maps    ? "dynamic archive"
+                                                          : "none");
+    json.field("cacheFallback", cacheFallbackName(c.fallback));
+    json.field("baseArchive", c.baseArchive);
+    json.field("baseArchiveExists", c.baseArchiveExists);
+    json.field("recordHeld", c.recordHeld);
+    json.field("attempt", attemptName(c.attempt));
+    json.field("attemptOptions", c.attemptOptions);
     json.endObject();
 }
 

@@ -41,7 +41,7 @@ Explanation explainLaunch(const std::wstring& executable, const std::vector<Argu
     std::string before = currentFolder();
     OverlayEnvironment environment;
     Looking looking;
-    e.plan = planLaunch({e.paths, arguments, environment, &e.trace}, looking);
+    e.plan = planLaunch({e.paths, arguments, environment, &e.trace, e.image.isConsole()}, looking);
     e.workingFolder = currentFolder();
     e.workingFolderChanged = e.workingFolder != before;
     return e;
@@ -169,14 +169,20 @@ const char* sharingStateName(SharingState state) {
     case SharingState::OldVersion: return "old version";
     case SharingState::AuthorsOption: return "author's option";
     case SharingState::NoLocalAppData: return "no LOCALAPPDATA";
+    case SharingState::UnusableFolder: return "unusable LOCALAPPDATA";
+    case SharingState::OutsideFolder: return "outside LOCALAPPDATA";
     case SharingState::FolderOnClassPath: return "folder on the class path";
+    case SharingState::NoBaseArchive: return "no base archive";
     case SharingState::ArchiveIsFolder: return "archive is a folder";
     case SharingState::Refused: return "refused";
+    case SharingState::Stopped: return "stopped";
     case SharingState::Busy: return "busy";
     case SharingState::Unwritable: return "unwritable";
     case SharingState::Maps: return "maps";
     case SharingState::Makes: return "makes";
     case SharingState::Keeps: return "keeps";
+    case SharingState::MapsCache: return "maps cache";
+    case SharingState::MakesCache: return "makes cache";
     }
     return "";
 }
@@ -188,11 +194,26 @@ const char* sharingStateText(SharingState state) {
     case SharingState::OldVersion: return "off: below Java 13 the VM keeps no archive of the application's classes";
     case SharingState::AuthorsOption:
         return "off: \"Virtual Machine Parameters\" choose class data sharing themselves (-Xshare, "
-               "-XX:SharedArchiveFile, -XX:ArchiveClassesAtExit or AutoCreateSharedArchive)";
+               "-XX:SharedArchiveFile, -XX:ArchiveClassesAtExit, AutoCreateSharedArchive, -XX:AOTCache, "
+               "-XX:AOTCacheOutput, -XX:AOTMode or -XX:AOTConfiguration)";
     case SharingState::NoLocalAppData: return "off: LOCALAPPDATA is not set";
+    case SharingState::UnusableFolder:
+        return "off: LOCALAPPDATA names a folder the ANSI code page cannot spell and that has no short name, or the "
+               "paths in it would be too long";
+    case SharingState::OutsideFolder:
+        return "off: the product name or code would lead out of LOCALAPPDATA (a name of dots, or a separator in the "
+               "code)";
     case SharingState::FolderOnClassPath: return "off: the class path holds a folder (the VM archives classes of jar files only)";
-    case SharingState::ArchiveIsFolder: return "off: a folder stands where the archive goes";
-    case SharingState::Refused: return "off: the runtime refused the options at an earlier launch (the record says so)";
+    case SharingState::NoBaseArchive:
+        return "off: the runtime has no base archive (classes.jsa beside the JVM library), without which the VM "
+               "makes no dynamic archive (Java 17 ends the process when asked to)";
+    case SharingState::ArchiveIsFolder: return "off: a folder stands where the archive or cache goes";
+    case SharingState::Refused:
+        return "off: the VM refused the options, or ended the process with them, at an earlier launch (the record "
+               "says so)";
+    case SharingState::Stopped:
+        return "off: the last launch with these options ended while its VM was being created; this launch removes "
+               "the archive and cache and notes it, so that later launches go without them";
     case SharingState::Busy: return "off: another launch holds the record and may be writing the archive";
     case SharingState::Unwritable:
         return "off: the folder or the record cannot be written, or the old archive cannot be removed (a running "
@@ -203,6 +224,53 @@ const char* sharingStateText(SharingState state) {
     case SharingState::Keeps:
         return "on: this launch takes the record; the VM maps the archive, or makes it when it ends if it is missing "
                "or does not fit";
+    case SharingState::MapsCache: return "on: the VM maps the ahead-of-time cache";
+    case SharingState::MakesCache:
+        return "on: this launch takes the record and trains; when its VM ends, it makes the ahead-of-time cache "
+               "(with java.exe), and this launch takes longer to end";
+    }
+    return "";
+}
+
+const char* attemptName(Attempt attempt) {
+    switch (attempt) {
+    case Attempt::None: return "none";
+    case Attempt::Pending: return "pending";
+    case Attempt::Reached: return "reached";
+    case Attempt::Refused: return "refused";
+    case Attempt::Stopped: return "stopped";
+    }
+    return "";
+}
+
+const char* attemptText(Attempt attempt) {
+    switch (attempt) {
+    case Attempt::None: return "none";
+    case Attempt::Pending: return "pending: a launch is creating its VM with";
+    case Attempt::Reached: return "main was reached with";
+    case Attempt::Refused: return "refused: the VM would not start with";
+    case Attempt::Stopped: return "stopped: the VM ended the process while being created with";
+    }
+    return "";
+}
+
+const char* cacheFallbackName(CacheFallback fallback) {
+    switch (fallback) {
+    case CacheFallback::None: return "none";
+    case CacheFallback::Console: return "console program";
+    case CacheFallback::NoJavaExe: return "no java.exe";
+    case CacheFallback::NotMade: return "not made";
+    }
+    return "";
+}
+
+const char* cacheFallbackText(CacheFallback fallback) {
+    switch (fallback) {
+    case CacheFallback::None: return "";
+    case CacheFallback::Console:
+        return "a console program: the child JVM that makes the cache announces itself on standard error";
+    case CacheFallback::NoJavaExe: return "the runtime has no bin\\java.exe, which makes the cache";
+    case CacheFallback::NotMade: return "the cache could not be made (the record says so)";
     }
     return "";
 }

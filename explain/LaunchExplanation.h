@@ -52,6 +52,10 @@ const char* sharingStateText(SharingState state);  // why it is off, or how it i
 const char* recordStateName(RecordState state);
 const char* archiveStateName(ArchiveState state);
 const char* versionSourceName(VersionSource source);
+const char* attemptName(Attempt attempt);
+const char* attemptText(Attempt attempt);  // followed by the attempt's options
+const char* cacheFallbackName(CacheFallback fallback);
+const char* cacheFallbackText(CacheFallback fallback);  // why the dynamic archive instead of the cache
 
 // What the trace holds of one file or folder of a stage (the last look at
 // the path); nothing when the launch did not look at it.

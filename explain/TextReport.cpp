@@ -411,22 +411,34 @@ void sharing(Text& t, const Explanation& e) {
         version += " (" + releaseFileOf(e.plan.jvmLibrary) + " cannot be read)";
     }
     t.line(1, "runtime version: " + version);
+    if (c.state <= SharingState::AuthorsOption) return;
+    if (c.cache) {
+        t.line(1, "kind: the ahead-of-time cache (Java 25 and later)");
+    } else {
+        t.line(1, std::string("kind: the dynamic archive") +
+                      (c.fallback == CacheFallback::None ? "" : std::string(" instead of the ahead-of-time cache: ") +
+                                                                    cacheFallbackText(c.fallback)));
+        t.line(1, "base archive: " + c.baseArchive + (c.baseArchiveExists ? " (exists)" : " (missing)"));
+    }
     if (c.archive.empty()) return;
-    t.line(1, "archive: " + c.archive);
-    t.line(1, "what it is made from now (size and last-write time in hex, path):");
+    t.line(1, (c.cache ? "cache: " : "archive: ") + c.archive);
+    if (!c.record.empty()) t.line(1, "what it is made from now (size and last-write time in hex, path):");
     std::size_t start = 0;
     while (start < c.record.size()) {
         std::size_t end = c.record.find("\r\n", start);
         t.line(2, c.record.substr(start, end - start));
         start = end + 2;
     }
-    if (c.state == SharingState::FolderOnClassPath) return;
+    if (c.state <= SharingState::FolderOnClassPath) return;
     static const char* const archiveTexts[] = {"missing", "complete", "incomplete: the VM did not finish writing it",
                                                "a folder"};
-    static const char* const recordTexts[] = {"missing", "matches", "differs", "says the runtime refused the options"};
-    t.line(1, std::string("archive state: ") + archiveTexts[static_cast<int>(c.archiveState)]);
+    static const char* const recordTexts[] = {"missing", "matches", "differs", "matches, with a refused attempt"};
+    t.line(1, std::string(c.cache ? "cache" : "archive") + " state: " + archiveTexts[static_cast<int>(c.archiveState)]);
     t.line(1, "record " + recordPath(c.archive) + ": " + recordTexts[static_cast<int>(c.recordState)] +
-                  (c.state == SharingState::Busy ? ", held by another launch" : ""));
+                  (c.recordHeld ? ", held by another launch" : ""));
+    if (c.attempt != Attempt::None && c.recordState != RecordState::Differs)
+        t.line(2, std::string("last attempt: ") + attemptText(c.attempt) + " " + c.attemptOptions +
+                      (c.attempt == Attempt::Pending && !c.recordHeld ? " (its launch is gone)" : ""));
     t.line(1, "options added: " + quotedList(sharingOptionsOf(*e.plan.vm)));
 }
 

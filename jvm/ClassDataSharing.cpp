@@ -3,26 +3,34 @@
 #include <windows.h>
 
 #include <cstring>
-#include <string_view>
 
+#include "base/AnsiText.h"
 #include "base/FileProbe.h"
 #include "base/PathText.h"
+#include "base/WideText.h"
 #include "jre/ReleaseFile.h"
 #include "settings/SettingsPaths.h"
 
 namespace {
 
-// The first bytes of a dynamic archive whose header HotSpot has written:
-// its magic number 0xf00baba8, little-endian.
+// The first bytes of a file whose header HotSpot has written: the magic
+// number of a dynamic archive (0xf00baba8) and of a static archive, which
+// the ahead-of-time cache is (0xf00baba2), little-endian.
 const char kArchiveMagic[] = "\xa8\xab\x0b\xf0";
-const char kRefused[] = "refused\r\n";
+const char kCacheMagic[] = "\xa2\xab\x0b\xf0";
 const char kMakeOption[] = "-XX:ArchiveClassesAtExit=";
 const char kMapOption[] = "-XX:SharedArchiveFile=";
-const char kAutoOption[] = "-XX:+AutoCreateSharedArchive";
-// What an option of the author's that chooses class data sharing holds:
-// -Xshare:..., "SharedArchive" (-XX:SharedArchiveFile and
-// -XX:+AutoCreateSharedArchive) or "ArchiveClassesAtExit".
-const char* const kAuthorsSharingNames[] = {"-Xshare", "SharedArchive", "ArchiveClassesAtExit"};
+// The record's line of an attempt: one of these words (all of one length,
+// so that a launch marks its attempt by writing the word alone), a blank and
+// the options; before it "nocache" when the cache could not be made.
+const char kAttemptWords[] = "pendingreachedrefusedstopped";
+const std::size_t kWordLength = 7;
+const char kNoCache[] = "nocache\r\n";
+// What an option of the author's that chooses class data sharing holds
+// ("AOTC": -XX:AOTCache, -XX:AOTCacheOutput, -XX:AOTConfiguration).
+const char* const kAuthorsSharingNames[] = {"-Xshare", "SharedArchive", "ArchiveClassesAtExit", "AOTC", "AOTMode"};
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Appends the record line of a file as it is now (zeros when it is
 // missing); true for a folder.
@@ -49,6 +57,31 @@ void findVersion(ClassDataSharingPlan& p, const RuntimeDiscovery& discovery, con
     p.version = featureRelease(version);
 }
 
+// The path from "from" on keeps it in the folder before: no component of
+// only dots and blanks ("..", or what Windows trims to nothing), no colon.
+bool staysInside(const std::string& path, std::size_t from) {
+    int dots = 0;  // the component's length so far; -1 once it holds more than dots and blanks
+    for (std::size_t i = from;; i = ansi::next(path, i)) {
+        char c = i < path.size() ? path[i] : '\\';
+        if (c == ':') return false;
+        if (c == '\\' || c == '/') {
+            if (dots > 0) return false;
+            dots = 0;
+        } else if (dots >= 0) {
+            dots = c == '.' || c == ' ' ? dots + 1 : -1;
+        }
+        if (i == path.size()) return true;
+    }
+}
+
+ArchiveState archiveStateOf(const std::string& path, const char* magic) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    std::string start;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return ArchiveState::Missing;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ArchiveState::Folder;
+    return readFileStart(path, 4, start) && start == magic ? ArchiveState::Complete : ArchiveState::Incomplete;
+}
+
 }  // namespace
 
 int featureRelease(const JavaVersion& version) {
@@ -71,25 +104,44 @@ void appendRecordLine(std::string& record, const std::string& path, const WIN32_
     record += "\r\n";
 }
 
-RecordState recordStateOf(bool exists, const std::string& held, const std::string& expected) {
-    if (!exists) return RecordState::Missing;
-    std::string_view view(held);
-    if (view.substr(0, expected.size()) != expected) return RecordState::Differs;
-    view.remove_prefix(expected.size());
-    return view.empty() ? RecordState::Matches : view == kRefused ? RecordState::Refused : RecordState::Differs;
+bool readRecord(ClassDataSharingPlan& p, bool exists, const std::string& held) {
+    if (!exists) return false;
+    p.recordState = RecordState::Differs;
+    if (held.compare(0, p.record.size(), p.record)) return false;
+    const char* tail = held.c_str() + p.record.size();
+    const char* last = held.c_str() + held.size();
+    bool noCache = !std::strncmp(tail, kNoCache, sizeof kNoCache - 1);
+    if (noCache) tail += sizeof kNoCache - 1;
+    if (tail != last) {
+        // One line: a word, a blank, the options.
+        const char* end = std::strstr(tail, "\r\n");
+        int word = 0;
+        while (word < 4 && std::strncmp(tail, kAttemptWords + word * kWordLength, kWordLength)) ++word;
+        if (word == 4 || tail[kWordLength] != ' ' || end != last - 2) return false;
+        p.attempt = static_cast<Attempt>(word + 1);
+        p.attemptOptions.assign(tail + kWordLength + 1, end);
+    }
+    p.recordState = p.attempt >= Attempt::Refused ? RecordState::Refused : RecordState::Matches;
+    return noCache;
 }
 
-SharingState archiveUse(int version, RecordState record, ArchiveState archive) {
-    if (archive == ArchiveState::Folder) return SharingState::ArchiveIsFolder;
-    if (record == RecordState::Refused) return SharingState::Refused;
-    if (version >= 19) return SharingState::Keeps;
-    if (record == RecordState::Matches && archive == ArchiveState::Complete) return SharingState::Maps;
-    return SharingState::Makes;
+SharingState archiveUse(const ClassDataSharingPlan& p) {
+    if (p.archiveState == ArchiveState::Folder) return SharingState::ArchiveIsFolder;
+    if (p.recordState == RecordState::Refused) return SharingState::Refused;
+    bool matches = p.recordState == RecordState::Matches;
+    if (matches && p.attempt == Attempt::Pending && !p.recordHeld) return SharingState::Stopped;
+    bool complete = matches && p.archiveState == ArchiveState::Complete;
+    SharingState state = p.cache           ? (complete ? SharingState::MapsCache : SharingState::MakesCache)
+                         : p.version >= 19 ? SharingState::Keeps
+                         : complete        ? SharingState::Maps
+                                           : SharingState::Makes;
+    return writesArchive(state) && p.recordHeld ? SharingState::Busy : state;
 }
 
-ClassDataSharingPlan planClassDataSharing(bool asked, const ProductSettings& product,
+ClassDataSharingPlan planClassDataSharing(bool asked, bool console, const ProductSettings& product,
                                           const RuntimeDiscovery& discovery, const std::string& jvmLibrary,
-                                          const std::string& executable, const VmConfiguration& vm) {
+                                          const std::string& executable, const VmConfiguration& vm,
+                                          LaunchTrace* trace) {
     ClassDataSharingPlan p;
     if (!asked) return p;
     findVersion(p, discovery, jvmLibrary);
@@ -97,15 +149,34 @@ ClassDataSharingPlan planClassDataSharing(bool asked, const ProductSettings& pro
     for (const std::string& option : vm.options)
         if (isSharingOption(option)) p.state = SharingState::AuthorsOption;
     if (p.state != SharingState::NotAsked) return p;
-    p.state = SharingState::NoLocalAppData;
 
-    char localAppData[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", localAppData, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return p;
-    // The per-user settings file's path, with "jsa" for its "ini".
-    p.archive = userSettingsPathFor(executable, localAppData, product.name, product.code);
-    p.archive.resize(p.archive.size() - 3);
-    p.archive += "jsa";
+    // HotSpot makes the ahead-of-time cache with <home>\bin\java.exe; the
+    // child that makes it announces itself on standard error, which a
+    // console program's caller reads.
+    if (p.version >= 25)
+        p.fallback = console                                                  ? CacheFallback::Console
+                     : exists(stripPathComponents(jvmLibrary, 2) + "\\java.exe") ? CacheFallback::None
+                                                                               : CacheFallback::NoJavaExe;
+    p.cache = p.version >= 25 && p.fallback == CacheFallback::None;
+    // The base archive HotSpot maps by default lies beside the JVM library.
+    p.baseArchive = folderOf(jvmLibrary) + "classes.jsa";
+    p.baseArchiveExists = exists(p.baseArchive);
+
+    p.state = SharingState::NoLocalAppData;
+    std::wstring localAppData = appDataValue(L"LOCALAPPDATA");
+    if (localAppData.empty()) return p;
+    p.state = SharingState::UnusableFolder;
+    AnsiPath folder = ansiPathOf(localAppData);
+    if (!folder.ok) return p;
+    traceShortName(trace, localAppData, folder);
+    // The per-user settings file's path, without its "ini"; the longest
+    // name there is "jsa.record".
+    std::string stem = userSettingsPathFor(executable, folder.path, product.name, product.code);
+    stem.resize(stem.size() - 3);
+    p.archive = stem + "jsa";
+    if (stem.size() + 10 >= MAX_PATH) return p;
+    p.state = SharingState::OutsideFolder;
+    if (!staysInside(stem, folder.path.size())) return p;
 
     p.state = SharingState::FolderOnClassPath;
     appendCurrentLine(p.record, jvmLibrary);
@@ -115,63 +186,141 @@ ClassDataSharingPlan planClassDataSharing(bool asked, const ProductSettings& pro
     if (!vm.embeddedJar.empty() && appendCurrentLine(p.record, vm.embeddedJar)) return p;
 
     std::string held;
-    bool exists = readFileStart(recordPath(p.archive), static_cast<DWORD>(p.record.size() + sizeof kRefused), held);
-    p.recordState = recordStateOf(exists, held, p.record);
-    DWORD attributes = GetFileAttributesA(p.archive.c_str());
-    std::string start;
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        p.archiveState = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ArchiveState::Folder
-                         : readFileStart(p.archive, 4, start) && start == kArchiveMagic ? ArchiveState::Complete
-                                                                                     : ArchiveState::Incomplete;
-    p.state = archiveUse(p.version, p.recordState, p.archiveState);
+    std::string record = recordPath(p.archive);
+    bool recordExists = readFileStart(record, static_cast<DWORD>(p.record.size() + 1024), held);
+    bool noCache = readRecord(p, recordExists, held);
+    // A launch that holds the record for writing lets others only read it;
+    // this reading open, which lets nobody write, fails then.
+    p.recordHeld = recordExists && !UniqueFile(CreateFileA(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) &&
+                   GetLastError() == ERROR_SHARING_VIOLATION;
+    // A training launch that reached main and whose VM ended leaves the
+    // configuration; without a cache beside it the cache could not be made.
+    if (p.cache) {
+        p.archive = stem + "aot";
+        p.archiveState = archiveStateOf(p.archive, kCacheMagic);
+        if (noCache || (p.attempt == Attempt::Reached && !p.recordHeld && exists(stem + "aot.config") &&
+                        p.archiveState != ArchiveState::Complete)) {
+            p.cache = false;
+            p.fallback = CacheFallback::NotMade;
+            p.archive = stem + "jsa";
+        }
+    }
+    if (!p.cache) p.archiveState = archiveStateOf(p.archive, kArchiveMagic);
+    p.state = p.cache || p.baseArchiveExists ? archiveUse(p) : SharingState::NoBaseArchive;
     return p;
 }
 
+std::vector<std::string> sharingOptions(const ClassDataSharingPlan& p) {
+    const char* first = kMapOption;
+    const char* more[] = {nullptr, nullptr, "-Xlog:cds*=off", p.version >= 25 ? "-Xlog:aot*=off" : nullptr};
+    switch (p.state) {
+    case SharingState::Maps:
+        break;
+    case SharingState::Makes:
+        first = kMakeOption;
+        break;
+    case SharingState::Keeps:
+        more[0] = "-XX:+AutoCreateSharedArchive";
+        break;
+    case SharingState::MapsCache:
+        first = "-XX:AOTCache=";
+        break;
+    case SharingState::MakesCache:
+        // The training prints its progress to standard output whatever the
+        // logs say; only this keeps it there.
+        first = "-XX:AOTCacheOutput=";
+        more[0] = "-XX:+UnlockDiagnosticVMOptions";
+        more[1] = "-XX:-DisplayVMOutput";
+        break;
+    default:
+        return {};
+    }
+    std::vector<std::string> options{first + p.archive};
+    for (const char* option : more)
+        if (option) options.push_back(option);
+    return options;
+}
+
 void addSharingOptions(const ClassDataSharingPlan& p, VmConfiguration& vm) {
-    if (!writesArchive(p.state) && p.state != SharingState::Maps) return;
-    const char* archive = p.state == SharingState::Makes ? kMakeOption : kMapOption;
-    // From Java 25 on, part of class data sharing logs under the tag "aot",
-    // which older versions refuse.
-    const char* added[] = {archive, p.state == SharingState::Keeps ? kAutoOption : nullptr,
-                           "-Xlog:cds*=off", p.version >= 25 ? "-Xlog:aot*=off" : nullptr};
-    for (const char* option : added) {
-        if (!option) continue;
-        vm.options.push_back(option);
-        if (option == archive) vm.options.back() += p.archive;
+    for (std::string& option : sharingOptions(p)) {
+        vm.options.push_back(std::move(option));
         ++vm.sharingOptions;
     }
 }
 
-SharingState takeArchive(const ClassDataSharingPlan& p, UniqueFile& record) {
+SharingState takeArchive(const ClassDataSharingPlan& p, SharingRecord& taken) {
+    UniqueFile& record = taken.file_;
+    // Launches that only map take the record together; any other alone.
+    bool together = p.state == SharingState::Maps || p.state == SharingState::MapsCache;
     createParentFolders(p.archive, 2);
-    // Others may read the record meanwhile, but not write it.
-    record.reset(CreateFileA(recordPath(p.archive).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    record.reset(CreateFileA(recordPath(p.archive).c_str(), GENERIC_WRITE,
+                             together ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!record) return GetLastError() == ERROR_SHARING_VIOLATION ? SharingState::Busy : SharingState::Unwritable;
-    if (p.recordState == RecordState::Matches && p.archiveState == ArchiveState::Complete) return p.state;
-    // HotSpot makes the archive read-only.
-    SetFileAttributesA(p.archive.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::string text = p.record;
+    if (!together) {
+        // The files that do not count go (HotSpot makes them read-only); a
+        // launch of 19 and later keeps an archive the record vouches for,
+        // which its VM checks itself.
+        std::string stem = p.archive.substr(0, ansi::findLast(p.archive, '.') + 1);
+        for (const char* suffix : {"jsa", "aot", "aot.config"}) {
+            std::string file = stem + suffix;
+            if (p.state == SharingState::Keeps && p.recordState == RecordState::Matches && file == p.archive) continue;
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileA(file.c_str()) && exists(file) && p.state != SharingState::Stopped) {
+                record.reset();
+                return SharingState::Unwritable;
+            }
+        }
+    }
+    if (p.fallback == CacheFallback::NotMade) text += kNoCache;
+    taken.attemptAt_ = static_cast<DWORD>(text.size());
+    taken.writes_ = writesArchive(p.state);
+    bool stopped = p.state == SharingState::Stopped;
+    text.append(kAttemptWords + (stopped ? 3 : 0) * kWordLength, kWordLength);
+    if (stopped) {
+        text += ' ';
+        text += p.attemptOptions;
+    }
+    for (const std::string& option : sharingOptions(p)) {
+        text += ' ';
+        text += option;
+    }
+    text += "\r\n";
     DWORD written = 0;
-    if ((p.archiveState == ArchiveState::Missing || DeleteFileA(p.archive.c_str())) &&
-        WriteFile(record.get(), p.record.data(), static_cast<DWORD>(p.record.size()), &written, nullptr) &&
-        SetEndOfFile(record.get()))
-        return p.state;
-    record.reset();
-    return SharingState::Unwritable;
+    if (!WriteFile(record.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        !SetEndOfFile(record.get())) {
+        record.reset();
+        return SharingState::Unwritable;
+    }
+    if (stopped) record.reset();
+    taken.pending_ = !stopped;
+    return p.state;
 }
 
 SharingState peekArchive(const ClassDataSharingPlan& p) {
-    // A launch that holds the record lets others only read it; this reading
-    // open, which lets nobody write, fails then.
-    UniqueFile record(CreateFileA(recordPath(p.archive).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // The plan found the record free for a launch that takes it alone; the
+    // launches that map take it together unless one that writes holds it.
+    if (p.state != SharingState::Maps && p.state != SharingState::MapsCache) return p.state;
+    UniqueFile record(CreateFileA(recordPath(p.archive).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return !record && GetLastError() == ERROR_SHARING_VIOLATION ? SharingState::Busy : p.state;
 }
 
-void noteRefusal(const UniqueFile& record) {
+void SharingRecord::mark(Attempt attempt) {
     DWORD written = 0;
-    if (record && SetFilePointer(record.get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
-        WriteFile(record.get(), kRefused, sizeof kRefused - 1, &written, nullptr);
+    if (pending_ && SetFilePointer(file_.get(), attemptAt_, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
+        if (attempt == Attempt::None)
+            SetEndOfFile(file_.get());
+        else
+            WriteFile(file_.get(), kAttemptWords + (static_cast<int>(attempt) - 1) * kWordLength, kWordLength,
+                      &written, nullptr);
+    }
+    pending_ = false;
+    if (!writes_ || attempt != Attempt::Reached) file_.reset();
 }
 
-std::string recordPath(const std::string& archive) { return archive + ".record"; }
+std::string recordPath(const std::string& archive) {
+    return archive.substr(0, ansi::findLast(archive, '.') + 1) + "jsa.record";
+}

@@ -88,9 +88,10 @@ struct JavaThread {
         for (bool retried = false;; retried = true) {
             std::optional<Failure> failure = createJavaVm(run.library, run.vm.options, vm, env);
             if (!failure) {
-                if (retried) host.sharingRefused();
+                if (retried) host.sharingRefused(true);
                 break;
             }
+            if (retried) host.sharingRefused(false);
             if (retried || !run.vm.sharingOptions) {
                 show(*failure);
                 return 1;

@@ -35,8 +35,10 @@ public:
     virtual void mainStarting(JavaVM* vm) = 0;
     // main has thrown: the splash window goes before anything is shown.
     virtual void mainThrew() = 0;
-    // The VM started only without class data sharing's options.
-    virtual void sharingRefused() = 0;
+    // The VM refused to start with class data sharing's options; started:
+    // it started without them (else it failed without them too, and the
+    // options are not to blame).
+    virtual void sharingRefused(bool started) = 0;
 
 protected:
     ~JavaThreadHost() = default;

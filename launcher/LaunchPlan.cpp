@@ -143,8 +143,8 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
         return plan;
     }
     ClassDataSharingPlan& sharing = plan.sharing.emplace(planClassDataSharing(
-        settings.classDataSharing, settings.product, discovery, plan.jvmLibrary, executable, vm));
-    if (writesArchive(sharing.state)) sharing.state = actions.takeArchive(sharing);
+        settings.classDataSharing, context.console, settings.product, discovery, plan.jvmLibrary, executable, vm, trace));
+    if (takesRecord(sharing.state)) sharing.state = actions.takeArchive(sharing);
     addSharingOptions(sharing, vm);
     plan.outcome = LaunchOutcome::StartsJava;
     return plan;

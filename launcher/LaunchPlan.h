@@ -48,6 +48,7 @@ struct LaunchContext {
     std::vector<Argument> arguments;  // the command-line arguments
     LaunchEnvironment& environment;   // where variables are set and expanded
     LaunchTrace* trace = nullptr;     // what the launch looks at goes here; none in the launcher
+    bool console = false;             // the executable is a console program
 };
 
 class LaunchActions {
@@ -63,10 +64,9 @@ public:
     // (the folder is then remembered), or nothing.
     virtual std::optional<std::string> pickRuntime(const LauncherSettings& settings,
                                                    const std::string& message) = 0;
-    // Class data sharing may write the archive in this launch
-    // (writesArchive): the record is taken and the archive prepared
-    // (takeArchive in jvm/ClassDataSharing.h); the state the launch goes on
-    // with.
+    // Class data sharing uses the record in this launch (takesRecord): it
+    // is taken and the files prepared (takeArchive in
+    // jvm/ClassDataSharing.h); the state the launch goes on with.
     virtual SharingState takeArchive(const ClassDataSharingPlan& plan) = 0;
 
 protected:

@@ -46,7 +46,7 @@ int Launcher::run() {
     executable_ = paths.executable;
     // Message 202 with 208 when the platform does not give the path.
     if (path.empty()) paths.failure = windowsFailure(msg::ModulePathFailed, error);
-    LaunchPlan plan = planLaunch({paths, std::move(arguments), environment_}, *this);
+    LaunchPlan plan = planLaunch({paths, std::move(arguments), environment_, nullptr, console_}, *this);
     plan_ = &plan;
     int result = exitCodeOf(plan.outcome).value_or(kLaunchFailed);
     switch (plan.outcome) {
@@ -127,5 +127,6 @@ std::optional<std::string> Launcher::pickRuntime(const LauncherSettings& setting
 
 void Launcher::mainStarting(JavaVM* vm) {
     const LauncherSettings& settings = *plan_->settings;
+    noteMainReached(sharingRecord_);
     instance_.mainStarting({vm, settings.application.mainClass, settings.discovery.ibmRuntimePossible()});
 }

@@ -47,7 +47,7 @@ private:
     void enterFolder(const std::string& folder) override;
     std::optional<std::string> pickRuntime(const LauncherSettings& settings,
                                            const std::string& message) override;
-    SharingState takeArchive(const ClassDataSharingPlan& plan) override { return ::takeArchive(plan, archiveRecord_); }
+    SharingState takeArchive(const ClassDataSharingPlan& plan) override { return ::takeArchive(plan, sharingRecord_); }
 
     // JavaThreadHost
     void report(const Failure& failure) override;
@@ -57,7 +57,7 @@ private:
         splash_.closeWindow();
         mainThrew_ = true;
     }
-    void sharingRefused() override { noteRefusal(archiveRecord_); }
+    void sharingRefused(bool started) override { noteRefusal(sharingRecord_, started); }
 
     ProcessEnvironment environment_;
     bool console_ = false;  // the executable is a console program
@@ -71,6 +71,6 @@ private:
     JvmLibrary library_;
     JavaVM* vm_ = nullptr;
     // The class data sharing record, held while this launch may write the
-    // archive; closed after the VM has ended.
-    UniqueFile archiveRecord_;
+    // archive (closed after the VM has ended), or until main is reached.
+    SharingRecord sharingRecord_;
 };

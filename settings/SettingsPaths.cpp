@@ -44,10 +44,10 @@ std::string userSettingsPathFor(const std::string& executable, const std::string
            userSettingsFileName(executable);
 }
 
-std::wstring appDataValue() {
-    DWORD needed = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+std::wstring appDataValue(const wchar_t* name) {
+    DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
     std::wstring value(needed, L'\0');
-    DWORD length = needed ? GetEnvironmentVariableW(L"APPDATA", value.data(), needed) : 0;
+    DWORD length = needed ? GetEnvironmentVariableW(name, value.data(), needed) : 0;
     value.resize(length < needed ? length : 0);
     return value;
 }

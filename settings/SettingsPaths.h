@@ -17,8 +17,8 @@ std::string userFolderName(const std::string& productName);
 std::string userSettingsPathFor(const std::string& executable, const std::string& appData,
                                 const std::string& productName, const std::string& productCode);
 
-// APPDATA as it is now, in UTF-16.
-std::wstring appDataValue();
+// APPDATA (or another variable) as it is now, in UTF-16.
+std::wstring appDataValue(const wchar_t* name = L"APPDATA");
 
 // The per-user settings file of the executable (APPDATA as it is now, with
 // short names where the ANSI code page cannot spell it, noted in the trace

@@ -24,7 +24,10 @@
 #   that loads some 2,500 classes before main (tests/bench/java, with 1,000
 #   classes of its own generated here), without "Class Data Sharing" and
 #   with it (from the second launch on: the archive is mapped), runs
-#   alternating; medians.
+#   alternating; medians. With Java 25 (when its bridge runtime was made):
+#   without sharing, with the dynamic archive and with the ahead-of-time
+#   cache, in rotated rounds, and how long the first launch of each takes to
+#   end (making the archive, or training and making the cache).
 # - The product executables' sizes and import tables.
 #
 # Usage: bench.sh [RUNS [LAUNCHER]]   (RUNS per measurement, default 21;
@@ -272,7 +275,7 @@ unregister
 jdk_bin=$(dirname "$(sed -n 's/^Java=//p' "$bin/bridgejvm.ini")")
 rj=$work/realjava
 rm -rf "$rj" "$work/realjava-src"
-mkdir -p "$rj/lib" "$work/realjava-src/bench"
+mkdir -p "$work/realjava-src/bench"
 i=0
 while [ "$i" -lt 1000 ]; do
     n=$(printf '%04d' "$i")
@@ -282,39 +285,90 @@ while [ "$i" -lt 1000 ]; do
 done
 "$jdk_bin/javac" --release 17 -d "$work/realjava-src/classes" "$root/tests/bench/java/bench/Start.java" \
     "$work/realjava-src"/bench/*.java &&
-    "$jdk_bin/jar" --create --file "$rj/lib/start.jar" -C "$work/realjava-src/classes" . ||
+    "$jdk_bin/jar" --create --file "$work/realjava-src/start.jar" -C "$work/realjava-src/classes" . ||
     { echo "bench: the real-Java program did not compile"; exit 1; }
-cp -r "$bridge" "$rj/jre"
-for name in Off On; do
-    cp "$launcher" "$rj/$name.exe"
-    printf '[Product Information]\r\nProduct Name=Launcher Bench\r\n[Java Runtime Environment]\r\nMain Class=bench.Start\r\n' >"$rj/$name.ini"
-    [ "$name" = On ] && printf 'Class Data Sharing=Yes\r\n' >>"$rj/$name.ini"
-    # The VM of the bridge runtime writes System.out to the launcher's
-    # standard output only when a Windows process gave it one.
-    printf '[Class Path]\r\nClass Path=\\lib\\*.jar\r\n[Application]\r\nOutput File=%s.txt\r\n' "$name" >>"$rj/$name.ini"
-done
-rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/"Launcher Bench"
+local_data=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local)
+rm -rf "$local_data/Launcher Bench"
 
-# Runs one of them; appends its milliseconds from start to main to FILE.
-to_main() {
-    rm -f "$rj/$2.txt"
-    started=$(date +%s%3N)
-    (cd "$rj" && "$WINE" "$rj/$2.exe" </dev/null >/dev/null 2>&1)
-    line=$(grep '^main ' "$rj/$2.txt" 2>/dev/null)
-    [ -n "$line" ] || { echo "bench: $2.exe did not reach main"; return 1; }
-    case "$line" in *"mapped=$3"*) ;; *) echo "bench: $2.exe: $line (expected mapped=$3)"; return 1 ;; esac
-    echo "$line" | awk -v s="$started" '{ print $2 - s }' >>"$1"
+# An application folder DIR with the program, the runtime RUNTIME as its
+# jre\, and an executable for each further NAME (its settings: "Class Data
+# Sharing=Yes" unless the name starts with Off; its files under the product
+# code NAME).
+app_folder() {
+    mkdir -p "$1/lib"
+    cp "$work/realjava-src/start.jar" "$1/lib/"
+    cp -r "$2" "$1/jre"
+    dir=$1
+    shift 2
+    for name; do
+        cp "$launcher" "$dir/$name.exe"
+        printf '[Product Information]\r\nProduct Name=Launcher Bench\r\nProduct Code=%s\r\n[Java Runtime Environment]\r\nMain Class=bench.Start\r\n' "$name" >"$dir/$name.ini"
+        case "$name" in Off*) ;; *) printf 'Class Data Sharing=Yes\r\n' >>"$dir/$name.ini" ;; esac
+        # The VM of the bridge runtime writes System.out to the launcher's
+        # standard output only when a Windows process gave it one.
+        printf '[Class Path]\r\nClass Path=\\lib\\*.jar\r\n[Application]\r\nOutput File=%s.txt\r\n' "$name" >>"$dir/$name.ini"
+    done
 }
-rm -f "$work"/sharing-*.main
+app_folder "$rj/17" "$bridge" Off On
+bridge25=$root/build/x64/bridge-runtime-25
+java25=
+if [ -f "$bridge25/bin/client/jvm.dll" ]; then
+    java25=yes
+    app_folder "$rj/25" "$bridge25" Off25 Cache25
+    # Without java.exe the launcher gives Java 25 the dynamic archive.
+    app_folder "$rj/25-dynamic" "$bridge25" Archive25
+    rm -f "$rj/25-dynamic/jre/bin/java.exe"
+fi
+
+# Runs DIR/NAME.exe; appends its milliseconds from start to main to FILE,
+# and from start to the end of the process to FILE.exit.
+to_main() {
+    rm -f "$2/$3.txt"
+    started=$(date +%s%3N)
+    (cd "$2" && "$WINE" "$2/$3.exe" </dev/null >/dev/null 2>&1)
+    ended=$(date +%s%3N)
+    line=$(grep '^main ' "$2/$3.txt" 2>/dev/null)
+    [ -n "$line" ] || { echo "bench: $3.exe did not reach main"; return 1; }
+    case "$line" in *"mapped=$4"*) ;; *) echo "bench: $3.exe: $line (expected mapped=$4)"; return 1 ;; esac
+    echo "$line" | awk -v s="$started" '{ print $2 - s }' >>"$1"
+    echo $((ended - started)) >>"$1.exit"
+}
+rm -f "$work"/sharing-*
 # The first launch with sharing makes the archive; one launch of each warms
 # the file cache.
-to_main /dev/null Off false && to_main /dev/null On false && to_main /dev/null On true || exit 1
+to_main /dev/null "$rj/17" Off false && to_main /dev/null "$rj/17" On false && to_main /dev/null "$rj/17" On true || exit 1
 n=0
 while [ "$n" -lt "$runs" ]; do
-    to_main "$work/sharing-off.main" Off false || exit 1
-    to_main "$work/sharing-on.main" On true || exit 1
+    to_main "$work/sharing-off.main" "$rj/17" Off false || exit 1
+    to_main "$work/sharing-on.main" "$rj/17" On true || exit 1
     n=$((n + 1))
 done
+if [ -n "$java25" ]; then
+    # The first launch of each kind, which makes the archive or trains and
+    # makes the cache, against a launch without sharing: from start to exit,
+    # each made anew (its files removed) five times, interleaved.
+    n=0
+    while [ "$n" -lt 5 ]; do
+        rm -rf "$local_data/Launcher Bench/Archive25" "$local_data/Launcher Bench/Cache25"
+        to_main "$work/sharing-first-off25" "$rj/25" Off25 false &&
+            to_main "$work/sharing-first-archive25" "$rj/25-dynamic" Archive25 false &&
+            to_main "$work/sharing-first-cache25" "$rj/25" Cache25 false || exit 1
+        n=$((n + 1))
+    done
+    to_main /dev/null "$rj/25-dynamic" Archive25 true && to_main /dev/null "$rj/25" Cache25 true || exit 1
+    # Then each round runs the three, starting with the next.
+    n=0
+    while [ "$n" -lt "$runs" ]; do
+        for k in 0 1 2; do
+            case $(((n + k) % 3)) in
+            0) to_main "$work/sharing-off25.main" "$rj/25" Off25 false ;;
+            1) to_main "$work/sharing-archive25.main" "$rj/25-dynamic" Archive25 true ;;
+            2) to_main "$work/sharing-cache25.main" "$rj/25" Cache25 true ;;
+            esac || exit 1
+        done
+        n=$((n + 1))
+    done
+fi
 
 # --- Report ---------------------------------------------------------------
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -361,6 +415,26 @@ echo "(a program that loads about 2,500 classes before main, 1,000 of them its o
 printf '  %-44s %10.0f\n' "without \"Class Data Sharing\"" "$so"
 printf '  %-44s %10.0f\n' "with it (the archive mapped)" "$sn"
 printf '  %-44s %10s\n' "ratio" "$(ratio "$so" "$sn")"
+if [ -n "$java25" ]; then
+    o=$(median "$work/sharing-off25.main"); a=$(median "$work/sharing-archive25.main"); c=$(median "$work/sharing-cache25.main")
+    echo "Java 25 through the bridge runtime, the same program, medians of $runs rounds, each running the three"
+    echo "in turn, starting with the next"
+    printf '  %-44s %10.0f\n' "without \"Class Data Sharing\"" "$o"
+    printf '  %-44s %10.0f\n' "the dynamic archive (no java.exe)" "$a"
+    printf '  %-44s %10.0f\n' "the ahead-of-time cache" "$c"
+    printf '  %-44s %10s   (goal: at least 1.5)\n' "ratio without / cache" "$(ratio "$o" "$c")"
+    printf '  %-44s %10s   (goal: at least 1.1)\n' "ratio dynamic archive / cache" "$(ratio "$a" "$c")"
+    echo "  goal $(awk -v o="$o" -v a="$a" -v c="$c" 'BEGIN { print (o / c >= 1.5 && a / c >= 1.1) ? "met" : "not met" }')"
+    fo=$(median "$work/sharing-first-off25.exit"); fa=$(median "$work/sharing-first-archive25.exit")
+    fc=$(median "$work/sharing-first-cache25.exit")
+    echo "The first launch, milliseconds from start to the end of the process, median of 5 (interleaved;"
+    echo "the archive or cache made anew each time)"
+    printf '  %-44s %10.0f\n' "without \"Class Data Sharing\"" "$fo"
+    printf '  %-44s %10.0f   (%s times)\n' "making the dynamic archive" "$fa" "$(ratio "$fa" "$fo")"
+    printf '  %-44s %10.0f   (%s times)\n' "training and making the cache" "$fc" "$(ratio "$fc" "$fo")"
+else
+    echo "Java 25: no bridge runtime for it ($bridge25 is missing: no JDK at /usr/lib/jvm/temurin-25-jdk-amd64)"
+fi
 
 echo
 echo "Product executables"

@@ -9,6 +9,14 @@ std::string addBridgeRuntime(const TestFolder& folder, const std::string& home, 
     std::string variant = java.empty() ? "" : "-" + java;
     folder.copyFromBuild("bridgejvm" + variant + ".ini", home + "\\lib\\bridgejvm\\bridgejvm.ini");
     folder.copyFromBuild("bridgejvm" + variant + "-release", home + "\\release");
+    // What a Windows runtime has: java.exe, and the base archive beside
+    // jvm.dll where the Linux Java has one.
+    folder.write(home + "\\bin\\java.exe", "");
+    std::string ini = folder.read(home + "\\lib\\bridgejvm\\bridgejvm.ini");
+    std::size_t start = ini.find("Java=") + 5, end = ini.find("/bin/java", start);
+    std::string base = "Z:" + ini.substr(start, end - start) + "/lib/server/classes.jsa";
+    if (GetFileAttributesA(base.c_str()) != INVALID_FILE_ATTRIBUTES)
+        for (const char* type : {"client", "server"}) folder.write(home + "\\bin\\" + type + "\\classes.jsa", "");
     return folder.file(home);
 }
 

@@ -9,8 +9,9 @@
 
 #include "harness/TestFolder.h"
 
-// Lays out a bridge runtime in folder\home (bin\java.dll, bin\client and
-// bin\server\jvm.dll, lib\bridgejvm, release); gives its full path. Its
+// Lays out a bridge runtime in folder\home (bin\java.dll, bin\java.exe,
+// bin\client and bin\server\jvm.dll with classes.jsa where the Linux Java
+// has a base archive, lib\bridgejvm, release); gives its full path. Its
 // Linux Java is the build's Java 17, or with java "java25" the Java 25 JDK
 // and with "jlink" the build's jlink image of Java 17 without a base archive
 // (bridgejvm/README.md).

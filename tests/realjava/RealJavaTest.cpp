@@ -409,9 +409,35 @@ TEST_F(RealJava, ArchiveClassesAtExitEndsTheLauncherOnAJlinkImage) {
     EXPECT_NE(output().find("DynamicDumpSharedSpaces is unsupported when base CDS archive is not loaded"),
               std::string::npos) << output() << errors();
     EXPECT_EQ(GetFileAttributesA(folder_->file("app.jsa").c_str()), INVALID_FILE_ATTRIBUTES);
-    // Without the option the image runs the application.
-    folder_->write("app.ini", settingsFor("com.example.Typical"));
-    EXPECT_EQ(run(exe).exitCode, 0) << errors();
+    // Without the option the image runs the application, also with "Class
+    // Data Sharing=Yes": no base archive, so no sharing options.
+    folder_->write("app.ini", settingsFor("com.example.Typical\r\nClass Data Sharing=Yes"));
+    for (int launch = 0; launch < 2; ++launch) {
+        EXPECT_EQ(run(exe).exitCode, 0) << errors();
+        EXPECT_EQ(errors(), "");
+    }
+}
+
+// "Class Data Sharing=Yes" with Java 25: the first launch trains and makes
+// the ahead-of-time cache when its VM ends, the second maps it; neither
+// prints HotSpot's progress. The child JVM that makes the cache announces
+// its options on standard error (a Windows program started without one
+// does not have it).
+TEST_F(RealJava, ClassDataSharingOfJava25MakesItsCacheFirstAndMapsItNext) {
+    if (std::string missing = bridgeJavaMissing("java25"); !missing.empty()) GTEST_SKIP() << missing;
+    std::string exe = prepare("java25-sharing", "[Product Information]\r\nProduct Name=Sharing25\r\nProduct Code=S1\r\n" +
+                                                    settingsFor("com.example.Sharing\r\nClass Data Sharing=Yes"), "java25");
+    char local[MAX_PATH] = "";
+    GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+    std::string folder = std::string(local) + "\\Sharing25";
+    removeTree(folder);
+    EXPECT_EQ(run(exe, {.arguments = "AOTCache"}).exitCode, 0) << errors();
+    EXPECT_EQ(output(), "AOTCache= mapped=false\r\n");
+    EXPECT_TRUE(errors().empty() || errors().rfind("Picked up JAVA_TOOL_OPTIONS: ", 0) == 0) << errors();
+    EXPECT_EQ(run(exe, {.arguments = "AOTCache"}).exitCode, 0) << errors();
+    EXPECT_NE(output().find("/AppData/Local/Sharing25/S1/app.aot mapped=true\r\n"), std::string::npos) << output();
+    EXPECT_EQ(errors(), "");
+    removeTree(folder);
 }
 
 // Java 25 through the bridge (no security manager option for it): the
