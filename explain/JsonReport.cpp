@@ -232,16 +232,16 @@ void discovery(JsonWriter& json, const Explanation& e) {
             if (step.source == RuntimeSource::Registry) registryStep(json, step.registry, s);
             json.key("probes");
             json.beginArray();
-            if (!step.probe.home.empty()) probe(json, step.probe);
+            if (!step.homeProbe().home.empty()) probe(json, step.homeProbe());
             json.endArray();
-            json.field("library", step.probe.library);
+            json.field("library", step.homeProbe().library);
             json.endObject();
         }
     }
     json.endArray();
     bool found = plan.discovery && !plan.discovery->jvmLibrary.empty();
     json.field("jvmLibrary", plan.jvmLibrary);
-    json.field("jvmLibraryMachine", found ? machineName(plan.discovery->lastStep().probe.machine()) : "");
+    json.field("jvmLibraryMachine", found ? machineName(plan.discovery->lastStep().homeProbe().machine()) : "");
     json.field("modernJava", modernJavaName(s.modernJava));
     json.field("dllDirectory", plan.loading ? plan.loading->dllDirectory : std::string());
     json.stringArray("runtimeLibraries", plan.loading ? plan.loading->runtimeLibraries : std::vector<std::string>());

@@ -324,7 +324,7 @@ void discovery(Text& t, const Explanation& e) {
         std::string head = std::to_string(i + 1) + ". " + runtimeSourceName(step.source);
         switch (step.source) {
         case RuntimeSource::Remembered:
-            if (step.probe.home.empty()) {
+            if (step.homeProbe().home.empty()) {
                 t.line(1, head + ": none (\"JRE Path\" is empty)");
                 continue;
             }
@@ -333,15 +333,15 @@ void discovery(Text& t, const Explanation& e) {
         case RuntimeSource::BesideExecutable:
             t.line(1, head + " (marked by bin\\java.dll)");
             for (const FileProbe& test : step.tests) fileLine(t, 2, test);
-            if (step.probe.home.empty()) t.line(2, "-> none");
+            if (step.homeProbe().home.empty()) t.line(2, "-> none");
             break;
         case RuntimeSource::Registry:
             t.line(1, head);
             registry(t, step.registry, s);
             break;
         }
-        if (!step.probe.home.empty())
-            probe(t, 2, step.probe, step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
+        if (!step.homeProbe().home.empty())
+            probe(t, 2, step.homeProbe(), step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
     }
     if (e.plan.jreNotFound && e.image.isConsole()) {
         std::string settingsFile = e.plan.settings->file.substr(e.plan.settings->file.find_last_of('\\') + 1);
@@ -358,7 +358,7 @@ void discovery(Text& t, const Explanation& e) {
         t.line(1, "Cancel ends the launch with exit code -1.");
         return;
     }
-    std::string machine = machineName(found.lastStep().probe.machine());
+    std::string machine = machineName(found.lastStep().homeProbe().machine());
     t.line(1, "JVM library: " + e.plan.jvmLibrary + (machine.empty() ? "" : " (" + machine + ")"));
     if (e.plan.loading) {
         t.line(2, "DLL directory while it loads and after: " + e.plan.loading->dllDirectory);
@@ -502,7 +502,7 @@ void notes(Text& t, const Explanation& e) {
         lines.push_back("The launcher is " + launcher + " and this explanation ran as " + own +
                         ": the registry view and the free address space (\"T\" memory forms) may differ. "
                         "Use the " + launcher + " build of explain for the exact answer.");
-    std::string library = e.plan.discovery ? machineName(e.plan.discovery->lastStep().probe.machine()) : "";
+    std::string library = e.plan.discovery ? machineName(e.plan.discovery->lastStep().homeProbe().machine()) : "";
     if (!launcher.empty() && !library.empty() && launcher != library)
         lines.push_back("The JVM library is " + library + " but the launcher is " + launcher +
                         ": loading it fails (\"Failed to load Java VM library\", errno 193).");

@@ -7,10 +7,9 @@
 
 namespace {
 
-// The line that holds the version, and the same after the line feed before
-// it.
-const char kVersionLine[] = "JAVA_VERSION=";
+// The line that holds the version after the line feed before it.
 const char kVersionLineAfterFeed[] = "\nJAVA_VERSION=";
+const char* const kVersionLine = kVersionLineAfterFeed + 1;
 
 }  // namespace
 
@@ -21,7 +20,7 @@ std::string releaseFileOf(const std::string& jvmLibrary) { return releaseFileIn(
 std::string releaseVersion(const std::string& text) {
     // The line at the start of the text, or after a line feed.
     const char* line = text.c_str();
-    if (std::strncmp(line, kVersionLine, sizeof kVersionLine - 1) != 0) {
+    if (std::strncmp(line, kVersionLine, sizeof kVersionLineAfterFeed - 2) != 0) {
         line = std::strstr(line, kVersionLineAfterFeed);
         if (!line) return {};
         ++line;

@@ -6,21 +6,25 @@ namespace {
 
 // The first file the discovery did not look for because its path was too
 // long; null when there was none.
+const std::string* tooLongTest(const HomeProbe& probe) {
+    for (const LibraryTest& test : probe.tests)
+        if (isTooLong(test.path)) return &test.path;
+    return nullptr;
+}
+
 const std::string* firstTooLongPath(const RuntimeDiscovery& discovery) {
-    std::vector<const HomeProbe*> probes;
-    for (std::size_t i = 0; i < discovery.stepsTried; ++i) {
-        const DiscoveryStep& step = discovery.steps[i];
-        for (const FileProbe& test : step.tests)
+    const DiscoveryStep* steps = discovery.steps;
+    const DiscoveryStep* end = steps + discovery.stepsTried;
+    for (const DiscoveryStep* step = steps; step != end; ++step)
+        for (const FileProbe& test : step->tests)
             if (isTooLong(test.path)) return &test.path;
-        probes.push_back(&step.probe);
-        for (const RegisteredVersion& version : step.registry.versions) {
-            probes.push_back(&version.runtimeProbe);
-            probes.push_back(&version.probe);
-        }
+    for (const DiscoveryStep* step = steps; step != end; ++step) {
+        const std::string* path = tooLongTest(step->probe);
+        for (const RegisteredVersion& version : step->registry.versions)
+            for (const HomeProbe* probe : {&version.runtimeProbe, &version.probe})
+                if (!path) path = tooLongTest(*probe);
+        if (path) return path;
     }
-    for (const HomeProbe* probe : probes)
-        for (const LibraryTest& test : probe->tests)
-            if (isTooLong(test.path)) return &test.path;
     return nullptr;
 }
 
@@ -65,7 +69,6 @@ RuntimeDiscovery discoverRuntime(const DiscoverySettings& settings, const std::s
         // it looked as the settings' type would (not so for today's keys'
         // homes, nor the Sun runtime key's under favor_server).
         if (chosen.probe.layout == HomeLayout::Classic && chosen.probe.type == settings.jvmType) {
-            registry.probe = chosen.probe;
             discovery.jvmLibrary = chosen.probe.library;
             return discovery;
         }

@@ -21,6 +21,14 @@ struct DiscoveryStep {
     std::vector<FileProbe> tests;  // the runtime markers beside the executable
     HomeProbe probe;               // the home probed for the library to load; none: no home
     RegistrySearch registry;       // the registry step's search
+
+    // The home probed for the library to load: the registry's chosen
+    // version's own probe where that probe gave it (the step probes no
+    // home again then), else the step's.
+    const HomeProbe& homeProbe() const {
+        return probe.home.empty() && registry.chosen >= 0 ? registry.versions[static_cast<std::size_t>(registry.chosen)].probe
+                                                          : probe;
+    }
 };
 
 struct RuntimeDiscovery {

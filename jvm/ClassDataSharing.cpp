@@ -236,7 +236,7 @@ std::vector<std::string> sharingOptions(const ClassDataSharingPlan& p) {
     default:
         return {};
     }
-    std::vector<std::string> options{first + p.archive};
+    std::vector<std::string> options(1, first + p.archive);
     for (const char* option : more)
         if (option) options.push_back(option);
     return options;

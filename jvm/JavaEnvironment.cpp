@@ -12,7 +12,12 @@ std::string withSeparator(const std::string& list) {
 
 std::string libraryPathValue(const std::string& libraryPath, const std::string& launcherFolder,
                              const std::string& javaHome) {
-    return withSeparator(libraryPath) + launcherFolder + ";." + ";%Path%" + ";" + javaHome + "\\lib";
+    std::string value = withSeparator(libraryPath);
+    value += launcherFolder;
+    value += ";.;%Path%;";
+    value += javaHome;
+    value += "\\lib";
+    return value;
 }
 
 std::string searchPathValue(const std::string& systemPath, const std::string& javaBinFolder) {

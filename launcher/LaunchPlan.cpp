@@ -82,7 +82,7 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
     plan.launcherFolder = folderOf(executable);
 
     if (context.paths.failure) {
-        plan.failure = context.paths.failure;
+        plan.failure.emplace(*context.paths.failure);
         plan.outcome = LaunchOutcome::PathStopped;
         return plan;
     }
@@ -114,7 +114,7 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
         plan.discovery.emplace(discoverRuntime(settings.discovery, plan.launcherFolder, trace));
     plan.jvmLibrary = discovery.jvmLibrary;
     if (discovery.failure) {
-        plan.failure = discovery.failure;
+        plan.failure.emplace(*discovery.failure);
         plan.outcome = LaunchOutcome::DiscoveryStopped;
         return plan;
     }
@@ -138,7 +138,7 @@ LaunchPlan planLaunch(const LaunchContext& context, LaunchActions& actions) {
                                                               environment.libraryPathOption, context.arguments,
                                                               context.environment, trace));
     if (vm.failure) {
-        plan.failure = vm.failure;
+        plan.failure.emplace(*vm.failure);
         plan.outcome = LaunchOutcome::OptionsStopped;
         return plan;
     }

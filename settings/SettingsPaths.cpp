@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "base/AnsiText.h"
 #include "base/PathText.h"
 #include "base/WideText.h"
@@ -13,15 +15,12 @@ std::string settingsPathFor(const std::string& executable) {
 }
 
 std::string userFolderName(const std::string& productName) {
+    // Character by character: the trail byte of a double-byte character may
+    // be one of these.
     std::string name;
-    for (char c : productName) {
-        switch (c) {
-        case '\\': case '?': case '"': case '|': case '>':
-        case '<': case ':': case '/': case '*':
-            break;
-        default:
-            name += c;
-        }
+    for (std::size_t i = 0, end; i < productName.size(); i = end) {
+        end = ansi::next(productName, i);
+        if (end != i + 1 || !std::strchr("\\?\"|><:/*", productName[i])) name.append(productName, i, end - i);
     }
     return name;
 }
@@ -40,8 +39,12 @@ std::string userSettingsFileName(const std::string& executable) {
 
 std::string userSettingsPathFor(const std::string& executable, const std::string& appData,
                                 const std::string& productName, const std::string& productCode) {
-    return appData + "\\" + userFolderName(productName) + "\\" + productCode + "\\" +
-           userSettingsFileName(executable);
+    std::string path = appData;
+    for (const std::string& part : {userFolderName(productName), productCode, userSettingsFileName(executable)}) {
+        path += '\\';
+        path += part;
+    }
+    return path;
 }
 
 std::wstring appDataValue(const wchar_t* name) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the launcher's icon (res/launcher.ico): a blue rounded tile with a
-white arrow pointing right, at 16 and 32 pixels, 16 colours each."""
+white arrow pointing right, at 32 pixels in 16 colours: Windows scales it
+for the small icon (an application's own icon replaces it, see stamp)."""
 import struct
 import sys
 
@@ -49,10 +50,10 @@ def image(size):
 
 
 def main(path):
-    images = [image(32), image(16)]
+    images = [image(32)]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in zip((32, 16), images):
+    for size, data in zip((32,), images):
         out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
         offset += len(data)
     with open(path, 'wb') as f:
