@@ -440,48 +440,4 @@ TEST_F(RealJava, ClassDataSharingOfJava25MakesItsCacheFirstAndMapsItNext) {
     removeTree(folder);
 }
 
-// Java 25 through the bridge (no security manager option for it): the
-// first launch trains and, when its VM ends, a child JVM on the Linux side
-// makes the ahead-of-time cache; the second launch maps it. With the aot and
-// cds logs off no log line reaches either stream. The training's progress
-// lines are no log: HotSpot prints them to standard output whatever -Xlog
-// says (-XX:+UnlockDiagnosticVMOptions -XX:-DisplayVMOutput silences them),
-// and the child announces its options ("Picked up JAVA_TOOL_OPTIONS") on
-// standard error.
-TEST_F(RealJava, Java25MakesItsAheadOfTimeCacheOnTheFirstLaunchAndMapsItOnTheSecond) {
-    if (std::string missing = bridgeJavaMissing("java25"); !missing.empty()) GTEST_SKIP() << missing;
-    std::string exe = prepare("java25-aot-cache", "", "java25");
-    std::string cache = folder_->file("app.aot");
-    auto settings = [&](const std::string& option) {
-        folder_->write("app.ini", settingsFor("com.example.Sharing", "[Java Runtime Environment+]\r\n"
-                                              "Virtual Machine Parameters=-Xlog:aot*=off -Xlog:cds*=off \"" +
-                                              option + cache + "\"\r\n"));
-    };
-    // Unified logging's decorations: "[0.006s][error][aot] ...".
-    auto hasLogLine = [](const std::string& text) {
-        return text.find("][aot") != std::string::npos || text.find("][cds") != std::string::npos;
-    };
-
-    settings("-XX:AOTCacheOutput=");
-    LaunchResult result = run(exe, {.arguments = "AOTCache"});
-    EXPECT_EQ(result.exitCode, 0) << errors();
-    // The application's line (CR LF), then HotSpot's (LF), each naming the cache or its configuration.
-    std::string out = output();
-    EXPECT_EQ(out.substr(0, 24), "AOTCache= mapped=false\r\n") << out;
-    for (std::size_t at = out.find('\n') + 1, end; at < out.size(); at = end + 1) {
-        end = std::min(out.find('\n', at), out.size());
-        EXPECT_NE(out.substr(at, end - at).find("AOT"), std::string::npos) << out.substr(at, end - at);
-    }
-    EXPECT_FALSE(hasLogLine(out)) << out;
-    EXPECT_FALSE(hasLogLine(errors())) << errors();
-    EXPECT_TRUE(errors().empty() || errors().rfind("Picked up JAVA_TOOL_OPTIONS: ", 0) == 0) << errors();
-    ASSERT_NE(GetFileAttributesA(cache.c_str()), INVALID_FILE_ATTRIBUTES) << output() << errors();
-
-    settings("-XX:AOTCache=");
-    result = run(exe, {.arguments = "AOTCache"});
-    EXPECT_EQ(result.exitCode, 0) << errors();
-    EXPECT_EQ(output(), "AOTCache=" + unixPathOf(cache) + " mapped=true\r\n");
-    EXPECT_EQ(errors(), "");
-}
-
 }  // namespace
