@@ -75,7 +75,7 @@ RuntimeDiscovery discoverRuntime(const DiscoverySettings& settings, const std::s
         if (found(registry, chosen.candidate.home)) return discovery;
     }
     if (const std::string* path = firstTooLongPath(discovery)) {
-        discovery.failure = Failure{msg::PathTooLong, *path};
+        discovery.failure.emplace(Failure{msg::PathTooLong, *path});
         discovery.failure->number = static_cast<int>(path->size());
     }
     return discovery;

@@ -101,10 +101,10 @@ VmConfiguration buildVmConfiguration(const VmSettings& settings, const std::stri
                                      LaunchEnvironment& environment, LaunchTrace* trace) {
     VmConfiguration vm;
     if (!libraryPathOption.empty()) vm.options.push_back(libraryPathOption);
-    vm.mainArguments = arguments;
+    vm.mainArguments = std::vector<Argument>(arguments);
     std::string classPath = classPathValue(settings, executable, launcherFolder, vm, trace);
     if (classPath.empty()) {
-        if (!vm.failure) vm.failure = Failure{msg::ClassPathMissing};
+        if (!vm.failure) vm.failure.emplace(Failure{msg::ClassPathMissing});
         return vm;
     }
 

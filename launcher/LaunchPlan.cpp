@@ -53,13 +53,13 @@ LaunchPaths launchPathsOf(const std::wstring& executable, LaunchTrace* trace) {
     LaunchPaths paths;
     AnsiPath path = ansiPathOf(executable);
     if (!path.ok) {
-        paths.failure = pathFailure(executable);
+        paths.failure.emplace(pathFailure(executable));
         return paths;
     }
     traceShortName(trace, executable, path);
     // The ANSI calls take no longer path.
     if (path.path.size() >= MAX_PATH) {
-        paths.failure = windowsFailure(msg::ModulePathFailed, ERROR_FILENAME_EXCED_RANGE);
+        paths.failure.emplace(windowsFailure(msg::ModulePathFailed, ERROR_FILENAME_EXCED_RANGE));
         return paths;
     }
     paths.executable = std::move(path.path);

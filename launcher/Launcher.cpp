@@ -45,7 +45,7 @@ int Launcher::run() {
     LaunchPaths paths = launchPathsOf(path);
     executable_ = paths.executable;
     // Message 202 with 208 when the platform does not give the path.
-    if (path.empty()) paths.failure = windowsFailure(msg::ModulePathFailed, error);
+    if (path.empty()) paths.failure.emplace(windowsFailure(msg::ModulePathFailed, error));
     LaunchPlan plan = planLaunch({paths, std::move(arguments), environment_, nullptr, console_}, *this);
     plan_ = &plan;
     int result = exitCodeOf(plan.outcome).value_or(kLaunchFailed);

@@ -101,7 +101,7 @@ std::string SettingsFile::pathValue(const char* section, const char* key, bool l
         std::wstring piece = wide.substr(blanks, end - blanks);
         AnsiPath item = ansiPathOf(piece, &paths.base);
         if (!item.ok && (paths.missing == MissingPath::Stops || pathExists(piece, &paths.base))) {
-            paths.failure = pathFailure(piece);
+            paths.failure.emplace(pathFailure(piece));
             return {};
         }
         if (!item.ok && paths.missing == MissingPath::Made) {
