@@ -226,15 +226,16 @@ void discovery(JsonWriter& json, const Explanation& e) {
     if (plan.discovery) {
         for (std::size_t i = 0; i < plan.discovery->stepsTried; ++i) {
             const DiscoveryStep& step = plan.discovery->steps[i];
+            const HomeProbe& home = step.homeProbe();
             json.beginObject();
             json.field("source", runtimeSourceName(step.source));
             fileTests(json, "tests", step.tests);
             if (step.source == RuntimeSource::Registry) registryStep(json, step.registry, s);
             json.key("probes");
             json.beginArray();
-            if (!step.homeProbe().home.empty()) probe(json, step.homeProbe());
+            if (!home.home.empty()) probe(json, home);
             json.endArray();
-            json.field("library", step.homeProbe().library);
+            json.field("library", home.library);
             json.endObject();
         }
     }

@@ -321,10 +321,11 @@ void discovery(Text& t, const Explanation& e) {
     t.line("Runtime discovery");
     for (std::size_t i = 0; i < found.stepsTried; ++i) {
         const DiscoveryStep& step = found.steps[i];
+        const HomeProbe& home = step.homeProbe();
         std::string head = std::to_string(i + 1) + ". " + runtimeSourceName(step.source);
         switch (step.source) {
         case RuntimeSource::Remembered:
-            if (step.homeProbe().home.empty()) {
+            if (home.home.empty()) {
                 t.line(1, head + ": none (\"JRE Path\" is empty)");
                 continue;
             }
@@ -333,15 +334,15 @@ void discovery(Text& t, const Explanation& e) {
         case RuntimeSource::BesideExecutable:
             t.line(1, head + " (marked by bin\\java.dll)");
             for (const FileProbe& test : step.tests) fileLine(t, 2, test);
-            if (step.homeProbe().home.empty()) t.line(2, "-> none");
+            if (home.home.empty()) t.line(2, "-> none");
             break;
         case RuntimeSource::Registry:
             t.line(1, head);
             registry(t, step.registry, s);
             break;
         }
-        if (!step.homeProbe().home.empty())
-            probe(t, 2, step.homeProbe(), step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
+        if (!home.home.empty())
+            probe(t, 2, home, step.source == RuntimeSource::Registry ? "chosen Java home" : "Java home");
     }
     if (e.plan.jreNotFound && e.image.isConsole()) {
         std::string settingsFile = e.plan.settings->file.substr(e.plan.settings->file.find_last_of('\\') + 1);
